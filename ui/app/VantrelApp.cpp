@@ -57,7 +57,9 @@ CVantrelApp::~CVantrelApp() {
     }
 }
 
-CMainFrame* CVantrelApp::MainFrame() const { return m_pMainFrame.data(); }
+CMainFrame* CVantrelApp::MainFrame() const {
+    return m_pMainFrame.data();
+}
 
 bool CVantrelApp::InitInstance() {
     if (!m_instanceGuard.TryAcquire()) {
