@@ -6,6 +6,7 @@
 #include "ui/app/VantrelApp.h"
 
 #include <QDialog>
+#include <QFontInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +92,9 @@ TEST_F(VantrelAppTest, GuestLoginOpensTheFrameAndExitSavesTheSettings) {
     EXPECT_EQ(app.m_fontNormal.family(), "MS Shell Dlg");
     EXPECT_EQ(app.m_fontLarge.pixelSize(), 25);
     EXPECT_EQ(app.m_fontLarge.weight(), QFont::Normal);
+    // Carlito stands in for Calibri (the build dependencies install it).
+    EXPECT_EQ(QFontInfo(app.m_fontSmall).family(), "Carlito");
+    EXPECT_NE(QFontInfo(app.m_fontNormal).family(), "Carlito");
 
     SingleInstanceGuard other(Locks());
     EXPECT_FALSE(other.TryAcquire());
