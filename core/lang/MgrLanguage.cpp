@@ -37,13 +37,18 @@ bool CanOpenForReading(const std::string& path) {
 }
 
 // The two characters backslash and n stand for a line break inside a language value.
-std::string ExpandLineBreaks(std::string text) {
-    std::size_t pos = 0;
-    while ((pos = text.find("\\n", pos)) != std::string::npos) {
-        text.replace(pos, 2, "\n");
-        ++pos;
+std::string ExpandLineBreaks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += '\n';
+            ++i;
+        } else {
+            result += text[i];
+        }
     }
-    return text;
+    return result;
 }
 
 }  // namespace

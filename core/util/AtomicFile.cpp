@@ -33,8 +33,15 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& path) {
 std::string TempName(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    return "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1)) + "-" + std::to_string(ticks & 0xFFFFFF);
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".tmp-";
+    name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(counter.fetch_add(1));
+    name += '-';
+    name += std::to_string(ticks & 0xFFFFFF);
+    return name;
 }
 
 int CreateTemp(const std::filesystem::path& folder, const std::filesystem::path& target,
