@@ -38,7 +38,7 @@ CVantrelApp* GetVantrelApp() {
     return g_pApp;
 }
 
-CVantrelApp::CVantrelApp(vantrel::AppEnvironment environment, const QString& lockFolder,
+CVantrelApp::CVantrelApp(const vantrel::AppEnvironment& environment, const QString& lockFolder,
                          QObject* parent)
     : QObject(parent),
       m_settings(environment),

@@ -21,7 +21,7 @@ class CVantrelApp : public QObject {
 public:
     // The environment names the folders (tests pass fixture folders); the lock folder holds
     // the single-instance lock file.
-    CVantrelApp(vantrel::AppEnvironment environment, const QString& lockFolder,
+    CVantrelApp(const vantrel::AppEnvironment& environment, const QString& lockFolder,
                 QObject* parent = nullptr);
     ~CVantrelApp() override;
 
