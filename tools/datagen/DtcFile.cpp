@@ -18,7 +18,10 @@ constexpr char kPreambleText[] = "DTR DRIVE DATA FORMAT 02.10";
 void PutWideText(std::uint8_t* out, std::string_view utf8) {
     std::u16string wide = Utf8ToUtf16(utf8);
     if (wide.size() > kHdrNameChars - 1) {
-        wide.resize(kHdrNameChars - 1);
+        // Never leave half of a surrogate pair at the end of the field.
+        const bool splitsPair =
+            wide[kHdrNameChars - 2] >= 0xD800 && wide[kHdrNameChars - 2] < 0xDC00;
+        wide.resize(kHdrNameChars - (splitsPair ? 2 : 1));
     }
     for (std::size_t i = 0; i < wide.size(); ++i) {
         PutU16(out + 2 * i, static_cast<std::uint16_t>(wide[i]));

@@ -53,7 +53,8 @@ struct DtcHeader {
     std::int16_t zoneMinutes = 0;
     std::uint32_t recordStamp = 0;
     DeviceId deviceId{};
-    std::string vehicleNo;   // UTF-8; stored as UTF-16, cut to 31 units + terminator
+    std::string vehicleNo;   // UTF-8; stored as UTF-16, cut to 31 units (never inside a
+                             // surrogate pair) + terminator
     std::string driverName;  // likewise
     // Fields the reader does not interpret, filled as a recorder would.
     std::uint32_t fileSequence = 0;

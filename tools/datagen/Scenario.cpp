@@ -3,6 +3,7 @@
 #include "tools/datagen/Scenario.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantrel::datagen {
 
@@ -176,6 +177,27 @@ Scenario West() {
     return s;
 }
 
+// Names that can upset a summary file or a fixed-size field: line breaks, brackets, '=',
+// quotes, a character outside the basic plane and a name longer than 31 characters.
+Scenario OddNames() {
+    Scenario s;
+    s.name = "odd-names";
+    s.vehicleNo = "[RECORDINFO]\r\nDRID=서울 12가";
+    s.drivers = {"Kim \"Night\" [B]=1\nLee", "A driver name much longer than thirty-one characters",
+                 "\xF0\x9F\x9A\x9A Trucker; #1"};
+    s.days = 2;
+    s.minTripsPerDay = 2;
+    s.maxTripsPerDay = 2;
+    s.recordBreaks = {{{1, 0}, 1, {}}, {{1, 1}, 2, {}}};
+    return s;
+}
+
+using Maker = Scenario (*)();
+constexpr std::pair<std::string_view, Maker> kScenarios[] = {
+    {"small", Small}, {"week", Week},         {"month", Month},
+    {"year", Year},   {"features", Features}, {"unset-clock", UnsetClock},
+    {"west", West},   {"odd-names", OddNames}};
+
 }  // namespace
 
 std::string Scenario::FilePrefix() const {
@@ -220,24 +242,19 @@ std::string Scenario::Validate() const {
 }
 
 std::vector<std::string> ScenarioNames() {
-    return {"small", "week", "month", "year", "features", "unset-clock", "west"};
+    std::vector<std::string> names;
+    for (const auto& entry : kScenarios) {
+        names.emplace_back(entry.first);
+    }
+    return names;
 }
 
 std::optional<Scenario> NamedScenario(std::string_view name) {
-    if (name == "small")
-        return Small();
-    if (name == "week")
-        return Week();
-    if (name == "month")
-        return Month();
-    if (name == "year")
-        return Year();
-    if (name == "features")
-        return Features();
-    if (name == "unset-clock")
-        return UnsetClock();
-    if (name == "west")
-        return West();
+    for (const auto& [known, make] : kScenarios) {
+        if (known == name) {
+            return make();
+        }
+    }
     return std::nullopt;
 }
 

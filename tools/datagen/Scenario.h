@@ -95,7 +95,8 @@ struct Scenario {
 };
 
 // Scenarios by name, for the command line, the demo and the benchmarks:
-// "week", "month", "year", "features", "unset-clock", "west" (negative zone), "small".
+// "small", "week", "month", "year", "features", "unset-clock", "west" (negative zone),
+// "odd-names" (names with line breaks, brackets, '=', an astral character, over 31 characters).
 std::vector<std::string> ScenarioNames();
 std::optional<Scenario> NamedScenario(std::string_view name);
 

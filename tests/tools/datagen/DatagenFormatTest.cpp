@@ -105,6 +105,12 @@ TEST(DtcFile, HandMadeFileHasTheStatedLayout) {
     EXPECT_EQ(read.stamp, 0x54FFFFF0u);
     EXPECT_EQ(read.recordStart, 0x55000000u);
     EXPECT_EQ(DeviceIdText(f.header.deviceId), "VQ0A1B2C");
+
+    // A pair that would straddle the cut is dropped whole.
+    f.header.driverName = std::string(30, 'y') + "\xF0\x9F\x9A\x9A";
+    EXPECT_EQ(ParseDtc(f.Encode()).driver, std::u16string(30, u'y'));
+    f.header.driverName = std::string(29, 'y') + "\xF0\x9F\x9A\x9A";
+    EXPECT_EQ(ParseDtc(f.Encode()).driver, std::u16string(29, u'y') + u"\U0001F69A");
 }
 
 TEST(Crc16X25, CheckValueAndReference) {
