@@ -103,8 +103,8 @@ public:
         const int hi = std::min(KmhToMms(std::max(road.maxKmh, 15)), kModelMaxSpeed);
         const int target = static_cast<int>(m_rng.Uniform(lo, hi));
         Accelerate(target);
-        const int cruise =
-            static_cast<int>(m_rng.Uniform(road.minCruiseSeconds * 2, road.maxCruiseSeconds * 2));
+        const int cruise = static_cast<int>(m_rng.Uniform(std::int64_t{road.minCruiseSeconds} * 2,
+                                                          std::int64_t{road.maxCruiseSeconds} * 2));
         Cruise(target, lo, hi, std::max(20, std::min(cruise, remainingHalfSeconds)));
         Brake(m_rng.Chance(m_style.hardBrakePermille));
     }

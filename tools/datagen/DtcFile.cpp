@@ -57,8 +57,8 @@ void EncodeBlock(const DtcBlock& block, std::uint32_t sequence, std::uint32_t od
     }
     std::uint16_t valid = 0;
     std::uint32_t distance = 0;
-    for (int k = 0; k < kSamplesPerMinute; ++k) {
-        const std::uint16_t sample = block.samples[static_cast<std::size_t>(k)];
+    for (std::size_t k = 0; k < block.samples.size(); ++k) {
+        const std::uint16_t sample = block.samples[k];
         PutU16(data + kMinuteSampleOffset + 2 * k, sample);
         if (sample != kNoSample) {
             ++valid;

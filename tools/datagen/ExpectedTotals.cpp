@@ -30,7 +30,8 @@ SlotMap PlaceMinutes(const GeneratedFile& file, FileTotals& out) {
         }
         const std::uint32_t local = block.deviceTime + ZoneSeconds(h);
         const CivilTime t = ToValidCivil(local);
-        slots[static_cast<std::size_t>(t.hour * 60 + t.minute)] = &block.samples;
+        const int slot = t.hour * 60 + t.minute;
+        slots[static_cast<std::size_t>(slot)] = &block.samples;
         out.localEnd = local;
         out.closedNormally = local >= out.localStart;
     }

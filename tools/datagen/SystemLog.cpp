@@ -2,7 +2,9 @@
 // Encoding of the recorder's event log.
 #include "tools/datagen/SystemLog.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "tools/datagen/LittleEndian.h"
 
@@ -32,15 +34,16 @@ const char* EventText(std::uint32_t code) {
 }
 
 void EncodeRecord(const LogEvent& event, std::uint32_t sequence, std::uint8_t* out) {
-    std::memcpy(out, "KCCC", 4);
+    constexpr std::string_view kMarker = "KCCC";
+    std::copy(kMarker.begin(), kMarker.end(), out);
     PutU32(out + 4, sequence);
     PutU32(out + 8, event.code);
     PutU32(out + 12, 1);  // event source: main unit
     PutU16(out + 16, static_cast<std::uint16_t>(event.zoneMinutes));
     PutU64(out + 20, static_cast<std::uint64_t>(event.timeBefore));
     PutU64(out + 28, static_cast<std::uint64_t>(event.timeAfter));
-    const char* text = EventText(event.code);
-    std::memcpy(out + 36, text, std::strlen(text));
+    const std::string_view text = EventText(event.code);  // 26 bytes at most, zero-padded
+    std::copy(text.begin(), text.end(), out + 36);
     std::uint16_t crc = Crc16X25(out, 62);
     if (event.badCrc) {
         crc ^= 0x5A5A;
