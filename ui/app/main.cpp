@@ -2,6 +2,7 @@
 // The program's entry point: the Qt application and the application object, with the real
 // user's folders.
 #include <QApplication>
+#include <QIcon>
 
 #include "core/app/AppEnvironment.h"
 #include "ui/app/SingleInstanceGuard.h"
@@ -9,6 +10,9 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Ties the windows to the installed launcher entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vantrel")));
     CVantrelApp app(
         vantrel::ResolveAppEnvironment(QCoreApplication::applicationDirPath().toStdString(),
                                        vantrel::SystemEnvironment()),
