@@ -35,11 +35,16 @@ SystemTime SecondsToSystemTime(std::int64_t seconds);
 // The same for milliseconds; the milliseconds field is the value mod 1000.
 SystemTime MillisecondsToSystemTime(std::int64_t milliseconds);
 // Time value of calendar fields (day of week and milliseconds ignored); out-of-range fields
-// roll over as the C runtime's inverse UTC conversion does; -1 when they form no date.
+// roll over as the C runtime's inverse UTC conversion does (minute 60 is the next hour, month
+// 13 January of the next year, day 0 the previous month's last day). -1 when the rolled-over
+// date lies outside 1970-01-01 00:00:00 to 3000-12-31 23:59:59, the range of that conversion;
+// so the all-zero record (month 0 of year 0) gives -1 and no valid date ever does.
 std::int64_t SystemTimeToSeconds(SystemTime time);
 
 // Calendar time read from fixed slices of a text (C wide-string-to-integer rules: optional
 // blanks and sign, then leading digits, 0 when none; slices past the end give 0).
+// Positions count characters (code points), not bytes. The fields are 16-bit: a negative
+// slice such as "-1" wraps as the platform's record would hold it.
 // Layout 1: device file listing entries; 2: `.dtc` titles xxxxxxxxxx_YYYYMMDD_hhmmss;
 // any other (callers pass 0): time stamps YYYYMMDDhhmmss, also YYYYMMDD.cda.
 SystemTime ParseTimeStamp(std::string_view text, int layout);
