@@ -135,9 +135,11 @@ std::string FindBlockDevice(const fs::path& sysBlock, const MountEntry& mount) {
     std::error_code ec;
     if (mount.major != 0) {
         const std::string number = std::to_string(mount.major) + ":" + std::to_string(mount.minor);
-        for (const fs::directory_entry& entry : fs::directory_iterator(sysBlock, ec)) {
-            if (ReadWord(entry.path() / "dev") == number) {
-                return entry.path().filename().string();
+        // Stepping with an error code: a folder that fails mid-listing ends the search
+        // instead of throwing.
+        for (fs::directory_iterator it(sysBlock, ec), end; !ec && it != end; it.increment(ec)) {
+            if (ReadWord(it->path() / "dev") == number) {
+                return it->path().filename().string();
             }
         }
         return {};

@@ -188,11 +188,12 @@ bool IsFolderEmpty(std::string_view folder) {
 void DeleteSubfolders(std::string_view folder) {
     std::error_code ec;
     std::vector<fs::path> subfolders;
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(folder), ec)) {
+    // Stepping with an error code: a listing that fails midway ends quietly, never throws.
+    for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
         // A link to a folder lists as a folder; DeleteFolderTree removes only the link.
         std::error_code typeError;
-        if (entry.is_directory(typeError)) {
-            subfolders.push_back(entry.path());
+        if (it->is_directory(typeError)) {
+            subfolders.push_back(it->path());
         }
     }
     for (const fs::path& subfolder : subfolders) {
@@ -230,8 +231,8 @@ std::string GetFileTitleOf(std::string_view pathOrPattern) {
         return fs::exists(fs::symlink_status(folder / name, ec)) ? Title(name) : std::string();
     }
     std::string lastName;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
-        const std::string entryName = entry.path().filename().string();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entryName = it->path().filename().string();
         if (MatchesWildcard(name, entryName) &&
             (lastName.empty() || ListsBefore(lastName, entryName))) {
             lastName = entryName;

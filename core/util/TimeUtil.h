@@ -38,7 +38,7 @@ SystemTime MillisecondsToSystemTime(std::int64_t milliseconds);
 // roll over as the C runtime's inverse UTC conversion does (minute 60 is the next hour, month
 // 13 January of the next year, day 0 the previous month's last day). -1 when the rolled-over
 // date lies outside 1970-01-01 00:00:00 to 3000-12-31 23:59:59, the range of that conversion;
-// so the all-zero record (month 0 of year 0) gives -1 and no valid date ever does.
+// so the all-zero record (month 0 of year 0) gives -1, and -1 never stands for a date.
 std::int64_t SystemTimeToSeconds(SystemTime time);
 
 // Calendar time read from fixed slices of a text (C wide-string-to-integer rules: optional
