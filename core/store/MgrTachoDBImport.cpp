@@ -289,7 +289,9 @@ ImportResult CMgrTachoDB::ImportFromDevice(const DeviceDownload& download,
     ImportResult result;
     m_fileList.Clear();
     m_aDeviceFiles.clear();
-    if (!download || !download(m_aDeviceFiles, progress)) {
+    // The download may report progress whether or not the caller watches it.
+    const ImportProgress report = [&progress](int percent) { Report(progress, percent); };
+    if (!download || !download(m_aDeviceFiles, report)) {
         result.status = ImportStatus::DeviceReadFailed;
         result.messages.push_back(Message("USBREADFAIL", "Device read failed"));
         return result;
