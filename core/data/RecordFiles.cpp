@@ -69,6 +69,11 @@ bool CInfoDtcFile::WriteDaySampleFile() {
 bool CInfoDtcFile::SaveSummary(const std::string& path, const char* section,
                                const std::vector<std::pair<const char*, std::string>>& keys) {
     ini::IniFile file = ini::IniFile::Load(path);
+    if (file.readFailed()) {
+        // Writing over a file that could not be read would lose its other keys.
+        ReportWriteFailure(path);
+        return false;
+    }
     for (const auto& [key, value] : keys) {
         file.Set(section, key, value);
     }
