@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command-line tool's settings and its error reports.
+#include "tools/cli/CliContext.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/app/AppEnvironment.h"
+#include "core/app/AppSettings.h"
+#include "core/lang/MgrLanguage.h"
+
+namespace vantrel::cli {
+
+CliContext::CliContext(std::ostream& outStream, std::ostream& errStream, bool progressOnStderr)
+    : out(outStream), err(errStream), progress(progressOnStderr) {}
+
+CliContext::~CliContext() {
+    if (m_language && GetActiveLanguageTable() == m_language.get()) {
+        SetActiveLanguageTable(nullptr);
+    }
+}
+
+void CliContext::LoadSettings() {
+    if (m_bLoaded) {
+        return;
+    }
+    m_bLoaded = true;
+    AppEnvironment environment = ResolveAppEnvironment(ExecutableFolder(), SystemEnvironment());
+    m_language = std::make_unique<CMgrLanguage>(environment.resourceFolders);
+    m_settings = std::make_unique<AppSettings>(std::move(environment));
+    m_settings->LoadSettings(*m_language);
+    if (languageOption) {
+        m_language->SetLanguage(*languageOption);
+    }
+    SetActiveLanguageTable(m_language.get());
+    m_strBackup = backupOption ? WithTrailingSeparator(AbsolutePath(*backupOption))
+                               : m_settings->m_strBackupFolder;
+    m_strExport = m_settings->m_strExportFolder;
+}
+
+const std::string& CliContext::BackupFolder() {
+    LoadSettings();
+    return m_strBackup;
+}
+
+const std::string& CliContext::ExportFolder() {
+    LoadSettings();
+    return m_strExport;
+}
+
+int CliContext::Fail(const std::string& text) {
+    err << "vantrel-cli: " << text << "\n";
+    return kExitFailure;
+}
+
+int CliContext::Usage(const std::string& text, const std::string& command) {
+    err << "vantrel-cli: " << text << "\n"
+        << "Try 'vantrel-cli " << (command.empty() ? "" : command + " ") << "--help'.\n";
+    return kExitUsage;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace vantrel::cli
