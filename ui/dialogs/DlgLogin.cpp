@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -51,6 +52,18 @@ CDlgLogin::CDlgLogin(vantrel::AppSettings& settings, QWidget* parent)
     m_pComboId->setCurrentIndex(0);
 
     connect(m_pButtonOk, &QPushButton::clicked, this, &CDlgLogin::OnOK);
+    m_pComboId->lineEdit()->installEventFilter(this);
+}
+
+bool CDlgLogin::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pComboId->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_pButtonOk->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // Account.ini is read again here, so the check always uses the file as it is now.

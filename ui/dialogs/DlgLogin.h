@@ -28,6 +28,10 @@ public:
     QLineEdit* PasswordEdit() const { return m_pEditPassword; }
     QPushButton* OkButton() const { return m_pButtonOk; }
 
+protected:
+    // Return in the identifier box presses OK (an editable combo box keeps it otherwise).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private slots:
     void OnOK();
 

@@ -1,14 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frame/MainFrame.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QScreen>
 
+#include <thread>
+
 #include "core/Version.h"
+#include "core/store/MgrTachoDB.h"
+#include "ui/app/LangText.h"
+#include "ui/controls/AppContext.h"
+#include "ui/controls/PathDialog.h"
+#include "ui/dialogs/DlgAccount.h"
+#include "ui/frame/PanelMain.h"
+#include "ui/frame/PanelToolMenu.h"
+#include "ui/frame/WndProgress.h"
+#include "ui/frame/WndStatus.h"
+#include "ui/views/DrivingInfo.h"
 
 namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
+
+// A message box lists at most this many files; the rest are counted.
+constexpr int kMaxListedFiles = 15;
+
+QString MessageWithFiles(const vantrel::UserMessage& message) {
+    QString text = QString::fromStdString(message.text);
+    const int count = static_cast<int>(message.files.size());
+    for (int i = 0; i < count && i < kMaxListedFiles; ++i) {
+        text += QLatin1Char('\n') + QString::fromStdString(message.files[static_cast<size_t>(i)]);
+    }
+    if (count > kMaxListedFiles) {
+        text += QStringLiteral("\n(+%1)").arg(count - kMaxListedFiles);
+    }
+    return text;
+}
 
 }  // namespace
 
@@ -26,15 +57,32 @@ CMainFrame::CMainFrame(QWidget* parent)
     setWindowTitle(WindowTitle());
 
     m_pClient = new QWidget(this);
-    m_pClient->setAutoFillBackground(true);
-    QPalette palette = m_pClient->palette();
-    palette.setColor(QPalette::Window, QColor(200, 200, 200));
-    m_pClient->setPalette(palette);
     setCentralWidget(m_pClient);
+
+    const int userLevel = vantrel::ui::UserLevel();
+    m_pToolMenu = new CPanelToolMenu(userLevel, m_pClient);
+    m_pToolMenu->setGeometry(0, 0, kClientWidth, kToolStripHeight);
+    m_pPanelMain = new CPanelMain(userLevel, m_pToolMenu, m_pClient);
+    m_pPanelMain->setGeometry(0, kToolStripHeight, kClientWidth, kClientHeight - kToolStripHeight);
+    m_pStore = std::make_unique<vantrel::CMgrTachoDB>(vantrel::ui::BackupFolder());
+    m_pStore->SetUserName(vantrel::ui::UserName().toStdString());
+    m_pProgress = new CWndProgress(m_pClient);
+    m_pProgress->setGeometry(CWndProgress::CentredRect({kClientWidth, kClientHeight}));
+    m_pProgress->hide();
+
+    connect(m_pToolMenu, &CPanelToolMenu::Command, this, &CMainFrame::OnCommand);
+    connect(m_pPanelMain->Status(), &CWndStatus::FormatRequested, this,
+            [this] { OnCommand(CWndStatus::kFormatButtonId); });
+    connect(m_pPanelMain->DrivingInfo(), &CWndDrivingInfo::DrivingAreaSaved, this, [this] {
+        m_pStore->RefreshRecordList();
+        emit RecordsChanged();
+    });
+    LoadRecordLists();
 
     // Every position inside is a fixed pixel value, so the client area never changes size.
     setFixedSize(kClientWidth, kClientHeight);
     CenterOnDesktop();
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CMainFrame::~CMainFrame() {
@@ -55,4 +103,144 @@ void CMainFrame::CenterOnDesktop() {
     }
     const QRect desktop = screen->availableGeometry();
     move(desktop.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+}
+
+// The filters are rebuilt from one scan and the rows filled from it; without a backup folder
+// nothing is scanned (never the working folder).
+void CMainFrame::LoadRecordLists() {
+    if (m_pStore->GetBackupFolder().empty()) {
+        return;
+    }
+    m_pStore->RebuildFilterLists();
+    m_pStore->FillRecordList();
+}
+
+void CMainFrame::SetDeviceBound(bool bound) {
+    m_pToolMenu->SetDeviceBound(bound);
+}
+
+bool CMainFrame::IsDeviceBound() const {
+    return m_pToolMenu->IsDeviceBound();
+}
+
+void CMainFrame::OnCommand(int id) {
+    if (m_bImporting) {
+        return;
+    }
+    switch (id) {
+        case CPanelToolMenu::kCmdReadSdCard:
+            ReadSdCard();
+            break;
+        case CPanelToolMenu::kCmdReadDevice:
+            emit ReadDeviceRequested();
+            break;
+        case CPanelToolMenu::kCmdToggleList:
+            m_pPanelMain->ToggleListMode();
+            break;
+        case CPanelToolMenu::kCmdPrint:
+            emit PrintRequested();
+            break;
+        case CPanelToolMenu::kCmdAccounts:
+            RunAccounts();
+            break;
+        case CPanelToolMenu::kCmdSettings:
+            emit SettingsRequested();
+            break;
+        case CWndStatus::kFormatButtonId:
+            emit FormatDeviceRequested();
+            break;
+        case kCmdGraphBack:
+            emit GraphStep(-1);
+            break;
+        case kCmdGraphForward:
+            emit GraphStep(1);
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (event->key() == Qt::Key_Left) {
+            OnCommand(kCmdGraphBack);
+            return;
+        }
+        if (event->key() == Qt::Key_Right) {
+            OnCommand(kCmdGraphForward);
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // An import writes into the backup folder until it ends; the window waits for it.
+    if (m_bImporting) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::RunAccounts() {
+    CDlgAccount dialog(vantrel::ui::AccountIniPath(), this);
+    dialog.exec();
+}
+
+void CMainFrame::ReadSdCard() {
+    CPathDialog picker(LangText("GUI", "SELECTSDDRIVE", "Select SD Card Drive"), this);
+    if (picker.DoModal() != 1) {
+        return;
+    }
+    ImportSdCard(picker.GetPathName());
+}
+
+vantrel::ImportResult CMainFrame::ImportSdCard(const QString& root) {
+    m_pPanelMain->ClearViews();
+    m_bImporting = true;
+    m_pToolMenu->setEnabled(false);
+    m_pPanelMain->setEnabled(false);
+    m_pProgress->SetRange(0, 100);
+    m_pProgress->SetPos(0);
+    m_pProgress->show();
+    m_pProgress->raise();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+
+    // The store is left alone by this thread while the worker imports; progress and the end
+    // come back as queued calls, so the window keeps repainting.
+    vantrel::ImportResult result;
+    QEventLoop loop;
+    const std::string path = root.toStdString();
+    CWndProgress* progress = m_pProgress;
+    std::thread worker([&, path] {
+        result = m_pStore->ImportFromSdCard(path, [progress](int percent) {
+            QMetaObject::invokeMethod(
+                progress, [progress, percent] { progress->SetPos(percent); }, Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+
+    QGuiApplication::restoreOverrideCursor();
+    m_pProgress->hide();
+    m_pToolMenu->setEnabled(true);
+    m_pPanelMain->setEnabled(true);
+    m_bImporting = false;
+    emit RecordsChanged();
+    ShowImportMessages(result);
+    return result;
+}
+
+void CMainFrame::ShowImportMessages(const vantrel::ImportResult& result) {
+    for (const vantrel::UserMessage& message : result.messages) {
+        QMessageBox box(QMessageBox::Information, LangText("GUI", "VIEWERNAME", "Korvu Vantrel"),
+                        MessageWithFiles(message), QMessageBox::Ok, this);
+        box.exec();
+    }
+}
+
+void CMainFrame::OpenSelectedRecord() {
+    m_pPanelMain->DrivingInfo()->LoadRecord(m_pStore->GetSelectedRecord());
 }

@@ -1,11 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: a fixed-size frame whose client area is 1200 x 691 pixels, titled with the
-// program's version. The tool strip takes the top 50 pixels and the main panel the rest; both
-// are children of the client widget at fixed pixel positions. Every window reaches the frame
-// through GetMainFrame().
+// program's version. The tool strip takes the top 50 pixels and the main panel the rest; the
+// progress window sits centred above both while an import runs. The frame owns the record
+// store, handles the tool strip's commands and turns the Left and Right keys into graph
+// steps. Every window reaches the frame through GetMainFrame().
+//
+// The arrow keys: a focused text field or table keeps its own Left and Right (they move the
+// text cursor or the current cell); the keys reach the frame, and move the graph, whenever the
+// focused widget does not use them (the tool buttons never take the focus).
 #pragma once
 
 #include <QMainWindow>
+
+#include <memory>
+
+#include "core/store/ImportResult.h"
+
+namespace vantrel {
+class CMgrTachoDB;
+}
+
+class CPanelMain;
+class CPanelToolMenu;
+class CWndProgress;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -14,6 +31,9 @@ public:
     static constexpr int kClientWidth = 1200;
     static constexpr int kClientHeight = 691;
     static constexpr int kToolStripHeight = 50;
+    // The accelerators' commands.
+    static constexpr int kCmdGraphBack = 32771;
+    static constexpr int kCmdGraphForward = 32772;
 
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -24,14 +44,57 @@ public:
     // The client area that holds the tool strip (0, 0 to W, 50) and the main panel
     // (0, 50 to W, H).
     QWidget* ClientArea() const { return m_pClient; }
+    CPanelToolMenu* ToolMenu() const { return m_pToolMenu; }
+    CPanelMain* PanelMain() const { return m_pPanelMain; }
+    CWndProgress* Progress() const { return m_pProgress; }
+    vantrel::CMgrTachoDB& Store() const { return *m_pStore; }
+
+    // Runs a command of the tool strip, the status strip or the accelerators.
+    void OnCommand(int id);
+
+    // The device-link binding reports whether the library is bound; "Read Device" is offered
+    // only while it is.
+    void SetDeviceBound(bool bound);
+    bool IsDeviceBound() const;
+
+    // The SD card import of the chosen root, off the interface thread: the window repaints and
+    // the progress moves, but takes no input until it ends; then the import's messages are
+    // shown and the record list refills (RecordsChanged). Returns the import's result.
+    vantrel::ImportResult ImportSdCard(const QString& root);
+    bool IsImporting() const { return m_bImporting; }
+
+    // Opens the record in the driving information strip (the record list's double-click; the
+    // store has selected it).
+    void OpenSelectedRecord();
+
+signals:
+    // 32771 (-1) and 32772 (+1): the graph area moves its cursor by one column.
+    void GraphStep(int delta);
+    // Commands whose windows belong to other modules.
+    void PrintRequested();         // 1010
+    void SettingsRequested();      // 1035
+    void FormatDeviceRequested();  // 1045
+    void ReadDeviceRequested();    // 1044
+    // The store's rows changed (an import, a saved driving area): the record list refills.
+    void RecordsChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CenterOnDesktop();
+    void ReadSdCard();
+    void RunAccounts();
+    void ShowImportMessages(const vantrel::ImportResult& result);
+    void LoadRecordLists();
 
     QWidget* m_pClient = nullptr;
-    // The tool strip (CPanelToolMenu), the main panel (CPanelMain), the record store
-    // (CMgrTachoDB), the progress window (CWndProgress) and the device-link binding are
-    // created here, in that order, as the views arrive.
+    CPanelToolMenu* m_pToolMenu = nullptr;
+    CPanelMain* m_pPanelMain = nullptr;
+    CWndProgress* m_pProgress = nullptr;
+    std::unique_ptr<vantrel::CMgrTachoDB> m_pStore;
+    bool m_bImporting = false;
 };
 
 // The one main frame; null before it is constructed and after it is destroyed.
