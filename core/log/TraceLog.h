@@ -33,7 +33,7 @@ using TraceSink = std::function<void(const TraceMessage&)>;
 
 // Installs a sink and returns the one it replaces; an empty sink restores the default one
 // (standard error under VANTREL_TRACE). Sinks are called one at a time, from the thread that
-// traces.
+// traces, under the trace's lock: a sink must not trace itself.
 TraceSink SetTraceSink(TraceSink sink);
 void SetTraceApplicationName(std::string name);
 
