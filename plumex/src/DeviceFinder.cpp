@@ -165,6 +165,18 @@ std::optional<int> MatchByIds(libusb_device* device, const std::vector<UsbId>& i
     return candidates.empty() ? 0 : candidates.front();
 }
 
+// Bus, port path and address: libusb lists devices in no particular order, so recorders are
+// counted by where they are plugged in, and one that stays plugged in keeps its number.
+std::vector<int> TopologyKey(libusb_device* device) {
+    std::uint8_t ports[8] = {};
+    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    std::vector<int> key = {libusb_get_bus_number(device)};
+    key.insert(key.end(), ports, ports + (depth > 0 ? depth : 0));
+    key.push_back(-1);  // a hub comes before the devices behind it
+    key.push_back(libusb_get_device_address(device));
+    return key;
+}
+
 }  // namespace
 
 int FindRecorder(libusb_context* context, unsigned memberIndex, FoundDevice& found,
@@ -175,16 +187,19 @@ int FindRecorder(libusb_context* context, unsigned memberIndex, FoundDevice& fou
     if (count < 0) {
         return static_cast<int>(count);
     }
+    std::vector<libusb_device*> devices(list, list + count);
+    std::sort(devices.begin(), devices.end(),
+              [](libusb_device* a, libusb_device* b) { return TopologyKey(a) < TopologyKey(b); });
     const std::vector<UsbId> ids = ConfiguredUsbIds();
     unsigned seen = 0;
     int result = LIBUSB_ERROR_NOT_FOUND;
-    for (ssize_t i = 0; i < count; ++i) {
-        std::optional<int> match = MatchByIds(list[i], ids);
+    for (libusb_device* device : devices) {
+        std::optional<int> match = MatchByIds(device, ids);
         if (!match) {
-            match = MatchByGuid(list[i]);
+            match = MatchByGuid(device);
         }
         if (match && seen++ == memberIndex) {
-            found.device = libusb_ref_device(list[i]);
+            found.device = libusb_ref_device(device);
             found.interfaceNumber = *match;
             result = 0;
             break;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Finds recorder number n among the USB devices present: a device is a recorder when its
 // vendor/product ids are configured (PLUMEX_USB_IDS) or when it announces the recorder's
-// interface GUID through Microsoft OS descriptors. Recorders are counted in enumeration order.
+// interface GUID through Microsoft OS descriptors. Recorders are counted in the order of their
+// place on the buses (bus, port path, address).
 #pragma once
 
 #include <libusb.h>
