@@ -5,10 +5,16 @@
 // command and the way commands and lines travel in pieces.
 #include <set>
 
+#include "tests/plumex/support/DynamicSymbols.h"
 #include "tests/tools/emulator/EmulatorTestSupport.h"
 
 namespace emulator_test {
 namespace {
+
+TEST(EmulatorExports, TheSameEightFunctionsAsPlumex) {
+    EXPECT_EQ(plumex_test::ExportedFunctions(VANTREL_BIN_DIR "/libVantrelRecorderEmulator.so"),
+              plumex_test::kDeviceLinkExports);
+}
 
 TEST_F(EmulatorTest, AttachedOnlyWithAStorageFolderAndAtIndexZero) {
     unsetenv("VANTREL_EMU_STORAGE");
