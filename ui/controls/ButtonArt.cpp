@@ -147,12 +147,12 @@ QImage LogoImage() {
     painter.setBrush(white);
     painter.drawRect(12, 4, 4, 31);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(22);
+    font.setPixelSize(19);
     font.setBold(true);
     font.setStyleStrategy(QFont::NoAntialias);
     painter.setFont(font);
     painter.setPen(red);
-    painter.drawText(QRect(20, 0, 80, 28), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRect(19, 0, 81, 28), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("KORVU"));
     QFont small = font;
     small.setPixelSize(10);

@@ -2,11 +2,15 @@
 #include "ui/views/DrivingInfo.h"
 
 #include <QBitmap>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "core/app/Accounts.h"
 #include "core/app/TextCase.h"
@@ -34,6 +38,7 @@ struct BoxColumn {
 constexpr std::array<BoxColumn, 3> kBoxColumns = {{{150, 310, 5}, {470, 630, 5}, {790, 950, 3}}};
 constexpr std::array<int, 5> kBoxTops = {8, 32, 56, 80, 104};
 constexpr int kBoxHeight = 20;
+constexpr int kBoxWidth = 160;
 
 struct TextRow {
     const char* key;
@@ -76,6 +81,32 @@ QString DurationText(const vantrel::ini::IniFile& file, const char* key) {
 
 QString ViewerName() {
     return LangText("GUI", "VIEWERNAME", "Korvu Vantrel");
+}
+
+// One font for a set of texts, each with its width: the shared font when all fit, else its
+// condensed form, made smaller a pixel at a time (down to 10) until all fit. The positions
+// were laid out for narrower faces than the stand-ins; a label must not run into its value box
+// nor a value out of it, and texts of one kind keep one size.
+QFont CommonFont(const QFont& base, const std::vector<std::pair<QString, int>>& texts) {
+    const auto fits = [&texts](const QFont& font) {
+        const QFontMetrics metrics(font);
+        for (const auto& [text, width] : texts) {
+            if (metrics.horizontalAdvance(text) > width) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (fits(base)) {
+        return base;
+    }
+    QFont font = base;
+    font.setStretch(QFont::Condensed);
+    int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    while (size > 10 && !fits(font)) {
+        font.setPixelSize(--size);
+    }
+    return font;
 }
 
 void DrawTopLeft(QPainter& painter, int x, int y, const QString& text) {
@@ -226,10 +257,23 @@ void CWndDrivingInfo::Render(QImage& image) {
             }
         }
     }
+    // Labels end before their value box, values 3 pixels inside its right edge.
+    std::vector<std::pair<QString, int>> labels;
+    std::vector<std::pair<QString, int>> values;
     for (const TextRow& row : kTextRows) {
-        DrawTopLeft(painter, row.labelX, row.y, LangText("GUI", row.key, row.label));
-        DrawTopLeft(painter, row.valueX, row.y, this->*row.value);
+        labels.emplace_back(LangText("GUI", row.key, row.label), row.valueX - 7 - row.labelX);
+        values.emplace_back(this->*row.value, kBoxWidth - 6);
     }
+    const QFont base = painter.font();
+    painter.setFont(CommonFont(base, labels));
+    for (std::size_t i = 0; i < kTextRows.size(); ++i) {
+        DrawTopLeft(painter, kTextRows[i].labelX, kTextRows[i].y, labels[i].first);
+    }
+    painter.setFont(CommonFont(base, values));
+    for (std::size_t i = 0; i < kTextRows.size(); ++i) {
+        DrawTopLeft(painter, kTextRows[i].valueX, kTextRows[i].y, values[i].first);
+    }
+    painter.setFont(base);
     m_pSaveButton->setText(LangText("GUI", "SAVE", "Save"));
     const int w = image.width();
     const int h = image.height();
