@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <cstdint>
 #include <thread>
 
 #include "core/Version.h"
@@ -21,6 +22,7 @@
 #include "ui/frame/WndProgress.h"
 #include "ui/frame/WndStatus.h"
 #include "ui/views/DrivingInfo.h"
+#include "ui/views/WndGraph.h"
 
 namespace {
 
@@ -77,6 +79,7 @@ CMainFrame::CMainFrame(QWidget* parent)
         m_pStore->RefreshRecordList();
         emit RecordsChanged();
     });
+    WireGraphArea();
     LoadRecordLists();
 
     // Every position inside is a fixed pixel value, so the client area never changes size.
@@ -86,9 +89,16 @@ CMainFrame::CMainFrame(QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // The views draw from the store: they go before it does.
+    delete m_pClient;
+    m_pClient = nullptr;
     if (g_pMainFrame == this) {
         g_pMainFrame = nullptr;
     }
+}
+
+CWndGraph* CMainFrame::Graph() const {
+    return m_pGraph.data();
 }
 
 QString CMainFrame::WindowTitle() {
@@ -113,6 +123,23 @@ void CMainFrame::LoadRecordLists() {
     }
     m_pStore->RebuildFilterLists();
     m_pStore->FillRecordList();
+}
+
+// The graph area draws the store's loaded day; it follows the panel's scale and clearing,
+// the frame's step keys, and paints the status strip's readout.
+void CMainFrame::WireGraphArea() {
+    m_pGraph = new CWndGraph(m_pStore->m_converter, *m_pStore);
+    m_pPanelMain->SetGraphArea(m_pGraph);
+    CWndStatus* status = m_pPanelMain->Status();
+    connect(m_pPanelMain, &CPanelMain::ViewsCleared, m_pGraph, &CWndGraph::ClearViews);
+    connect(m_pPanelMain, &CPanelMain::ScaleApplied, m_pGraph, &CWndGraph::ShowScale);
+    connect(m_pGraph, &CWndGraph::ScaleChanged, m_pPanelMain,
+            [this](int scale) { m_pPanelMain->m_nScale = static_cast<std::uint8_t>(scale); });
+    connect(this, &CMainFrame::GraphStep, m_pGraph, &CWndGraph::GraphStep);
+    connect(m_pGraph, &CWndGraph::StatusRepaintRequested, status, [status] { status->update(); });
+    CWndGraph* graph = m_pGraph;
+    status->SetPainter(
+        [graph](QPainter& painter, const QSize& size) { graph->PaintReadout(painter, size); });
 }
 
 void CMainFrame::SetDeviceBound(bool bound) {
@@ -243,4 +270,12 @@ void CMainFrame::ShowImportMessages(const vantrel::ImportResult& result) {
 
 void CMainFrame::OpenSelectedRecord() {
     m_pPanelMain->DrivingInfo()->LoadRecord(m_pStore->GetSelectedRecord());
+    m_pPanelMain->m_nScale = 0;
+    if (m_pGraph != nullptr) {
+        m_pGraph->m_wndInfo->LoadDays();
+        m_pGraph->ApplyScale(0);
+    }
+    if (m_pPanelMain->IsListMode()) {
+        m_pPanelMain->ToggleListMode();
+    }
 }

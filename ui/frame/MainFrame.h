@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -21,6 +22,7 @@ class CMgrTachoDB;
 }
 
 class CPanelMain;
+class CWndGraph;
 class CPanelToolMenu;
 class CWndProgress;
 
@@ -48,6 +50,7 @@ public:
     CPanelMain* PanelMain() const { return m_pPanelMain; }
     CWndProgress* Progress() const { return m_pProgress; }
     vantrel::CMgrTachoDB& Store() const { return *m_pStore; }
+    CWndGraph* Graph() const;
 
     // Runs a command of the tool strip, the status strip or the accelerators.
     void OnCommand(int id);
@@ -63,8 +66,8 @@ public:
     vantrel::ImportResult ImportSdCard(const QString& root);
     bool IsImporting() const { return m_bImporting; }
 
-    // Opens the record in the driving information strip (the record list's double-click; the
-    // store has selected it).
+    // Opens the store's selected record (the record list's double-click): its driving
+    // information, its days in the graph area with the first one loaded, scale 0, record mode.
     void OpenSelectedRecord();
 
 signals:
@@ -88,11 +91,13 @@ private:
     void RunAccounts();
     void ShowImportMessages(const vantrel::ImportResult& result);
     void LoadRecordLists();
+    void WireGraphArea();
 
     QWidget* m_pClient = nullptr;
     CPanelToolMenu* m_pToolMenu = nullptr;
     CPanelMain* m_pPanelMain = nullptr;
     CWndProgress* m_pProgress = nullptr;
+    QPointer<CWndGraph> m_pGraph;  // gone when another widget takes the graph's place
     std::unique_ptr<vantrel::CMgrTachoDB> m_pStore;
     bool m_bImporting = false;
 };

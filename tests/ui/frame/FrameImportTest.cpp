@@ -4,6 +4,7 @@
 // takes no input, the progress window moves and hides at the end, the import's message is
 // shown, the store's rows are there afterwards, and a record opened from them fills the
 // driving information strip, whose saved driving area reaches the store's rows.
+#include <QComboBox>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "ui/frame/PanelToolMenu.h"
 #include "ui/frame/WndProgress.h"
 #include "ui/views/DrivingInfo.h"
+#include "ui/views/WndGraph.h"
 
 namespace {
 
@@ -87,6 +89,9 @@ TEST(MainFrameImport, SdCardImportRunsOffTheInterfaceThread) {
     CWndDrivingInfo& info = *frame.PanelMain()->DrivingInfo();
     EXPECT_TRUE(info.IsLoaded());
     EXPECT_EQ(info.m_strVehicleNo.toStdString(), row.columns[vantrel::kColVehicleNo]);
+    ASSERT_NE(frame.Graph(), nullptr);
+    EXPECT_GT(frame.Graph()->m_wndInfo->DaySelector()->count(), 0) << "the record's days";
+    EXPECT_EQ(frame.PanelMain()->m_nScale, 0);
     ASSERT_FALSE(info.AreaEdit()->isHidden());
     info.AreaEdit()->setText("Incheon");
     {
