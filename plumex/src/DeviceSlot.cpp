@@ -15,7 +15,7 @@ namespace {
 libusb_context* g_context = nullptr;
 
 // A device that keeps sending is drained for at most this much, then the open goes on.
-constexpr std::size_t kDrainLimit = 4 * 1024 * 1024;
+constexpr std::size_t kDrainLimit = std::size_t{4} * 1024 * 1024;
 
 int AcquireContext(libusb_context*& context) {
     if (g_context == nullptr) {

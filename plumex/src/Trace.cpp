@@ -9,7 +9,7 @@ namespace plumex {
 void Trace(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(stdout, format, args);
+    std::vprintf(format, args);
     va_end(args);
     // Flushed at once so that a host piping our output sees a hang where it happens.
     std::fflush(stdout);

@@ -124,7 +124,7 @@ TEST(MsOsDescriptors, OnlyInterfaceGuidPropertiesCount) {
     Bytes set = device.MsOs20Set();
     // Rename "DeviceInterfaceGUIDs" to "DeviceInterfaceGUIDz" (the last name character).
     const std::size_t nameStart = 10 + 8;
-    set[nameStart + 2 * 19] = 'z';
+    set[nameStart + std::size_t{2} * 19] = 'z';
     EXPECT_TRUE(ParseMsOs20DescriptorSet(set).empty());
     Bytes wrongType = device.MsOs20Set();
     wrongType[10 + 4] = 3;  // REG_BINARY

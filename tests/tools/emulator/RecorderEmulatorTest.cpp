@@ -123,7 +123,7 @@ TEST_F(EmulatorTest, ChunksFollowTheLineLayout) {
     setenv("VANTREL_EMU_CHUNK_LINES", "2", 1);
     fs::create_directories(m_storage / "dtacho/202401");
     std::ofstream(m_storage / "dtacho/202401/a.dtc", std::ios::binary) << "ABCDEFG";
-    std::ofstream(m_storage / "dtacho/202401/empty.dtc", std::ios::binary);
+    { std::ofstream empty(m_storage / "dtacho/202401/empty.dtc", std::ios::binary); }
     ASSERT_EQ(Emulator().usbOpen(0), 1);
     const std::vector<std::string> first = Answer("#FILE dtacho/202401/a.dtc\r\n");
     ASSERT_EQ(first.size(), 6u);
