@@ -188,6 +188,7 @@ DrawList BuildDistanceGraph(const DistanceGraphInput& input) {
     DrawList list;
     list.width = input.width;
     list.height = input.height;
+    list.ops.reserve(2048);
     list.Fill(kWhite);
     list.Text(5, 0, TextAlign::Left, FontId::Small, kBlack,
               GetLangText("GUI", "DISTANCE", "Distance"));

@@ -55,14 +55,15 @@ struct DrawPixel {
 };
 
 // Text on a transparent background with its top at y; x is its left edge, its centre or its
-// right edge by the alignment.
+// right edge by the alignment. The text itself is kept in the list's text pool, so the ops
+// stay small and a whole paint's list is one short allocation.
 struct DrawText {
     int x = 0;
     int y = 0;
     TextAlign align = TextAlign::Left;
     FontId font = FontId::Small;
     Rgb colour;
-    std::string text;  // UTF-8
+    std::uint32_t textIndex = 0;  // into DrawList::texts
 };
 
 using DrawOp = std::variant<DrawRect, DrawLine, DrawPixel, DrawText>;
@@ -71,6 +72,9 @@ struct DrawList {
     int width = 0;
     int height = 0;
     std::vector<DrawOp> ops;
+    std::vector<std::string> texts;  // UTF-8
+
+    const std::string& TextOf(const DrawText& text) const { return texts[text.textIndex]; }
 
     void Fill(Rgb colour) { ops.emplace_back(DrawRect{0, 0, width, height, colour}); }
     void Line(int x1, int y1, int x2, int y2, Rgb colour, bool dotted = false) {
@@ -78,7 +82,9 @@ struct DrawList {
     }
     void Pixel(int x, int y, Rgb colour) { ops.emplace_back(DrawPixel{x, y, colour}); }
     void Text(int x, int y, TextAlign align, FontId font, Rgb colour, std::string text) {
-        ops.emplace_back(DrawText{x, y, align, font, colour, std::move(text)});
+        ops.emplace_back(
+            DrawText{x, y, align, font, colour, static_cast<std::uint32_t>(texts.size())});
+        texts.push_back(std::move(text));
     }
 };
 

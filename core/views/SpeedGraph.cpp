@@ -98,9 +98,31 @@ void PointMarkers(const SpeedGraphInput& input, const PlotRect& plot,
 
 }  // namespace
 
-std::uint32_t SpeedTenths(std::uint16_t sample) {
+namespace {
+
+std::uint32_t ComputeSpeedTenths(std::uint16_t sample) {
     const float kmh = static_cast<float>(sample * 0.036) * 2.0f;
     return static_cast<std::uint32_t>((kmh * 100.0f + 5.0f) / 10.0f);
+}
+
+// Every paint converts up to a whole day of samples: the conversion of each possible raw
+// value is made once, with exactly the same single-precision steps.
+const std::vector<std::uint16_t>& SpeedTenthsTable() {
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> values(65'536);
+        for (std::uint32_t r = 0; r < values.size(); ++r) {
+            values[r] =
+                static_cast<std::uint16_t>(ComputeSpeedTenths(static_cast<std::uint16_t>(r)));
+        }
+        return values;
+    }();
+    return table;
+}
+
+}  // namespace
+
+std::uint32_t SpeedTenths(std::uint16_t sample) {
+    return SpeedTenthsTable()[sample];
 }
 
 int SpeedY(std::uint32_t tenths, std::uint32_t vmax, int bottom) {
@@ -140,11 +162,12 @@ void AddSpeedTraceByColumns(DrawList& list, const SpeedGraphInput& input, const 
     std::uint32_t prevHigh = 0;
     std::uint32_t prevLow = 9999;
     std::uint16_t prevLast = kNoSample;
+    const std::vector<std::uint16_t>& tenths = SpeedTenthsTable();
     for (int c = 0; c <= count && start + c < kDaySamples; ++c) {
         const std::uint16_t r = input.day.samples[static_cast<std::size_t>(start + c)];
         const float xf = 69.0f + static_cast<float>(c + 1) * k;
         if (r != kNoSample) {
-            const std::uint32_t v = SpeedTenths(r);
+            const std::uint32_t v = tenths[r];
             high = std::max(high, v);
             low = std::min(low, v);
             present = true;
@@ -222,6 +245,7 @@ DrawList BuildSpeedGraph(const SpeedGraphInput& given) {
     DrawList list;
     list.width = input.width;
     list.height = input.height;
+    list.ops.reserve(2048);
     list.Fill(kWhite);
     const PlotRect plot = SpeedPlotRect(input.width, input.height);
     const bool drawData = input.frame.hasData && input.day.IsComplete();

@@ -103,7 +103,7 @@ void PaintDrawList(QImage& image, const vantrel::DrawList& list, const GraphFont
         } else if (const auto* text = std::get_if<vantrel::DrawText>(&op)) {
             const bool isSmall = text->font == vantrel::FontId::Small;
             const QFontMetrics& metrics = isSmall ? smallMetrics : normalMetrics;
-            const QString string = QString::fromStdString(text->text);
+            const QString string = QString::fromStdString(list.TextOf(*text));
             const int width = metrics.horizontalAdvance(string);
             int x = text->x;
             if (text->align == vantrel::TextAlign::Center) {

@@ -59,7 +59,6 @@ CWndGraphInfo::CWndGraphInfo(CWndGraph& graph, const GraphFonts& fonts, QWidget*
     m_pAdjustList->setColumnWidth(1, 143);
     m_pAdjustList->setColumnWidth(2, 143);
     m_pAdjustList->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    m_pAdjustList->setFont(fonts.normal);
     SetColumnTitles();
 
     m_pScaleSelector = new QComboBox(this);
