@@ -23,6 +23,7 @@
 #include "ui/frame/WndStatus.h"
 #include "ui/views/DrivingInfo.h"
 #include "ui/views/WndGraph.h"
+#include "ui/views/WndList.h"
 
 namespace {
 
@@ -80,7 +81,9 @@ CMainFrame::CMainFrame(QWidget* parent)
         emit RecordsChanged();
     });
     WireGraphArea();
+    WireRecordList(userLevel);
     LoadRecordLists();
+    m_pList->RefillFilters();
 
     // Every position inside is a fixed pixel value, so the client area never changes size.
     setFixedSize(kClientWidth, kClientHeight);
@@ -140,6 +143,20 @@ void CMainFrame::WireGraphArea() {
     CWndGraph* graph = m_pGraph;
     status->SetPainter(
         [graph](QPainter& painter, const QSize& size) { graph->PaintReadout(painter, size); });
+}
+
+void CMainFrame::WireRecordList(int userLevel) {
+    m_pList = new CWndList(*m_pStore, userLevel);
+    m_pPanelMain->SetRecordList(m_pList);
+    connect(m_pList, &CWndList::RecordOpened, this, &CMainFrame::OpenSelectedRecord);
+    // The open record was deleted: its views go (the store forgot the selection).
+    connect(m_pList, &CWndList::RecordsDeleted, this, [this](bool selectionGone) {
+        if (selectionGone) {
+            m_pPanelMain->ClearViews();
+        }
+    });
+    connect(m_pList, &CWndList::ExportRequested, this, &CMainFrame::ExportRequested);
+    connect(this, &CMainFrame::RecordsChanged, m_pList, &CWndList::RefillFilters);
 }
 
 void CMainFrame::SetDeviceBound(bool bound) {
@@ -233,6 +250,8 @@ vantrel::ImportResult CMainFrame::ImportSdCard(const QString& root) {
     m_pProgress->show();
     m_pProgress->raise();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // The worker rebuilds the store's rows; the list lets go of them until it ends.
+    m_pList->DetachRows();
 
     // The store is left alone by this thread while the worker imports; progress and the end
     // come back as queued calls, so the window keeps repainting.

@@ -23,6 +23,7 @@ class CMgrTachoDB;
 
 class CPanelMain;
 class CWndGraph;
+class CWndList;
 class CPanelToolMenu;
 class CWndProgress;
 
@@ -51,6 +52,7 @@ public:
     CWndProgress* Progress() const { return m_pProgress; }
     vantrel::CMgrTachoDB& Store() const { return *m_pStore; }
     CWndGraph* Graph() const;
+    CWndList* RecordList() const { return m_pList; }
 
     // Runs a command of the tool strip, the status strip or the accelerators.
     void OnCommand(int id);
@@ -78,6 +80,8 @@ signals:
     void SettingsRequested();      // 1035
     void FormatDeviceRequested();  // 1045
     void ReadDeviceRequested();    // 1044
+    // Export of the checked records (the CSV export dialog's module takes it).
+    void ExportRequested(const QStringList& recordPaths);
     // The store's rows changed (an import, a saved driving area): the record list refills.
     void RecordsChanged();
 
@@ -92,12 +96,14 @@ private:
     void ShowImportMessages(const vantrel::ImportResult& result);
     void LoadRecordLists();
     void WireGraphArea();
+    void WireRecordList(int userLevel);
 
     QWidget* m_pClient = nullptr;
     CPanelToolMenu* m_pToolMenu = nullptr;
     CPanelMain* m_pPanelMain = nullptr;
     CWndProgress* m_pProgress = nullptr;
-    QPointer<CWndGraph> m_pGraph;  // gone when another widget takes the graph's place
+    QPointer<CWndGraph> m_pGraph;
+    CWndList* m_pList = nullptr;  // gone when another widget takes the graph's place
     std::unique_ptr<vantrel::CMgrTachoDB> m_pStore;
     bool m_bImporting = false;
 };
