@@ -87,6 +87,15 @@ TEST_F(DrivingInfoTest, LoadsAndFormatsTheThirteenValues) {
     EXPECT_EQ(m_info.m_strMaxSpeedTime, "2025.02.28 10:11:12");
     EXPECT_EQ(m_info.m_strDrivingArea, "Busan");
 
+    // Stamps too short for their fixed positions give what they hold, never a read past
+    // their end.
+    const std::string shortStamps = m_app.BackupFolder() + "cda/short.dat";
+    std::ofstream(shortStamps, std::ios::binary)
+        << "[RECORDINFO]\nRecordStart=2015\nSaveDateTime=1\nMaxSpeedDateTime=\n";
+    m_info.LoadRecord(shortStamps);
+    EXPECT_TRUE(m_info.m_strMaxSpeedTime.isEmpty());
+    m_info.repaint();
+
     // A missing file: empty texts and zero durations, not loaded.
     m_info.LoadRecord(m_app.BackupFolder() + "cda/none.dat");
     EXPECT_FALSE(m_info.IsLoaded());
