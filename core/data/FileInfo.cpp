@@ -42,7 +42,7 @@ stFileInfo::stFileInfo() : m_bytes(kSize, 0) {
     for (int h = 0; h < kHoursPerDay; ++h) {
         for (int m = 0; m < kMinutesPerHour; ++m) {
             std::memset(data() + MinuteRecordOffset(h, m) + kMinuteSampleOffset, 0xFF,
-                        2 * kSamplesPerMinute);
+                        std::size_t{2} * kSamplesPerMinute);
         }
     }
 }

@@ -70,7 +70,7 @@ struct stFileInfo {
         return U32(MinuteRecordOffset(hour, minute) + kRecordTimeOffset);
     }
     std::uint16_t Sample(int hour, int minute, int halfSecond) const {
-        return le::GetU16(MinuteSamples(hour, minute) + 2 * halfSecond);
+        return le::GetU16(MinuteSamples(hour, minute) + 2 * static_cast<std::size_t>(halfSecond));
     }
     // The 240 little-endian sample bytes of one minute.
     const std::uint8_t* MinuteSamples(int hour, int minute) const {

@@ -31,7 +31,7 @@ FileTotals ScanFileTotals(const stFileInfo& info, const SystemTime& date) {
         for (int m = 0; m < kMinutesPerHour; ++m) {
             const std::uint8_t* samples = info.MinuteSamples(h, m);
             for (int k = 0; k < kSamplesPerMinute; ++k) {
-                const std::uint16_t sample = le::GetU16(samples + 2 * k);
+                const std::uint16_t sample = le::GetU16(samples + 2 * static_cast<std::size_t>(k));
                 if (sample == kNoSample) {
                     totals.longestRun = std::max(totals.longestRun, run);
                     run = 0;
@@ -58,7 +58,7 @@ LastSample FindLastSample(const stFileInfo& info) {
         for (int m = kMinutesPerHour - 1; m >= 0; --m) {
             const std::uint8_t* samples = info.MinuteSamples(h, m);
             for (int k = kSamplesPerMinute - 1; k >= 0; --k) {
-                const std::uint16_t sample = le::GetU16(samples + 2 * k);
+                const std::uint16_t sample = le::GetU16(samples + 2 * static_cast<std::size_t>(k));
                 if (sample == kNoSample) {
                     continue;
                 }

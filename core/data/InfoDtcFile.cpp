@@ -147,7 +147,7 @@ void CInfoDtcFile::CopySamples(const stFileInfo& info) {
             const std::uint8_t* samples = info.MinuteSamples(h, m);
             std::uint16_t* day = m_daySamples.data() + DaySampleIndex(h, m, 0);
             for (int k = 0; k < kSamplesPerMinute; ++k) {
-                const std::uint16_t sample = le::GetU16(samples + 2 * k);
+                const std::uint16_t sample = le::GetU16(samples + 2 * static_cast<std::size_t>(k));
                 if (sample != kNoSample) {
                     day[k] = sample;
                 }

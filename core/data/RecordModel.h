@@ -22,8 +22,9 @@ inline constexpr std::size_t kDayImageBytes = kSamplesPerDay * 2;  // 345,600
 inline constexpr std::uint32_t kStandstillSamples = 1200;          // ten minutes of zeros
 
 constexpr std::size_t DaySampleIndex(int hour, int minute, int halfSecond) {
-    return static_cast<std::size_t>((hour * kMinutesPerHour + minute) * kSamplesPerMinute +
-                                    halfSecond);
+    return (static_cast<std::size_t>(hour) * kMinutesPerHour + static_cast<std::size_t>(minute)) *
+               kSamplesPerMinute +
+           static_cast<std::size_t>(halfSecond);
 }
 
 // Speed of one sample in km/h: sample x 0.036 x 2 (a sample of 1000 is 72 km/h).

@@ -62,19 +62,6 @@ std::string_view BaseName(const char* file) {
     return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
-std::string FormatMessage(const char* format, std::va_list args) {
-    std::va_list copy;
-    va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (needed <= 0) {
-        return {};
-    }
-    std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
-    std::vsnprintf(buffer.data(), buffer.size(), format, args);
-    return std::string(buffer.data(), static_cast<std::size_t>(needed));
-}
-
 }  // namespace
 
 TraceSink SetTraceSink(TraceSink sink) {
@@ -103,11 +90,21 @@ void TraceLog(const TraceLocation& where, const char* format, ...) {
     trace.level = where.level;
     trace.location = std::to_string(where.line) + " line in " +
                      CutCharacters(std::string(BaseName(where.file)), kFileNameChars);
+    if (format == nullptr) {
+        format = "";
+    }
     std::va_list args;
     va_start(args, format);
-    trace.message =
-        CutCharacters(FormatMessage(format != nullptr ? format : "", args), kMessageChars);
+    const int needed = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
+    if (needed > 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
+        va_start(args, format);
+        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        va_end(args);
+        trace.message = CutCharacters(std::string(buffer.data(), static_cast<std::size_t>(needed)),
+                                      kMessageChars);
+    }
     trace.extra = CutCharacters(where.extra, kMessageChars);
 
     std::lock_guard lock(state.mutex);

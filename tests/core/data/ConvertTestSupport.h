@@ -41,7 +41,9 @@ class DayImage {
 public:
     DayImage() : m_bytes(345'600, 0xFF) {}
     void Set(int h, int m, int k, std::uint16_t value) {
-        const std::size_t i = static_cast<std::size_t>((h * 60 + m) * 120 + k);
+        const std::size_t i =
+            (static_cast<std::size_t>(h) * 60 + static_cast<std::size_t>(m)) * 120 +
+            static_cast<std::size_t>(k);
         m_bytes[2 * i] = static_cast<std::uint8_t>(value);
         m_bytes[2 * i + 1] = static_cast<std::uint8_t>(value >> 8);
     }

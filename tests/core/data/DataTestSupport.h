@@ -23,7 +23,7 @@ constexpr std::int64_t Seconds(int y, int mo, int d, int h = 0, int mi = 0, int 
     const int doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + doe - 719468;
-    return days * 86400 + h * 3600 + mi * 60 + s;
+    return days * 86400 + std::int64_t{h} * 3600 + std::int64_t{mi} * 60 + s;
 }
 constexpr std::uint32_t Time32(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return static_cast<std::uint32_t>(Seconds(y, mo, d, h, mi, s));

@@ -26,8 +26,8 @@ LogEventSpec Adjust(std::int64_t localBefore, std::int64_t localAfter, std::uint
     LogEventSpec e;
     e.code = code;
     e.zone = zone;
-    e.before = localBefore - zone * 60;
-    e.after = localAfter - zone * 60;
+    e.before = localBefore - std::int64_t{zone} * 60;
+    e.after = localAfter - std::int64_t{zone} * 60;
     return e;
 }
 
