@@ -270,3 +270,38 @@ TEST_F(GraphArea, ClicksScrollingAndTheReadout) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GraphInfo, FrameValueBoxesAndBackground) {
+    vantrel::CInfoDtcFile converter;
+    vantrel::RecordLists lists;
+    CWndGraph graph(converter, lists, GraphFonts::Standard());
+    CWndGraphInfo& info = *graph.m_wndInfo;
+    ASSERT_EQ(info.size(), QSize(375, 484));
+    const QRgb background = qRgb(160, 160, 160);
+    const QRgb frame = qRgb(120, 120, 120);
+    QImage image = info.Render();
+    EXPECT_EQ(image.pixel(250, 300), background);  // no day: no value boxes
+    EXPECT_EQ(image.pixel(5, 100), frame);
+    EXPECT_EQ(image.pixel(370, 100), frame);
+    EXPECT_EQ(image.pixel(200, 210), frame);
+    EXPECT_EQ(image.pixel(12, 18), frame);
+    EXPECT_EQ(image.pixel(6, 100), background);
+    info.m_strDayDrivingTime = "0:00:00.0";
+    image = info.Render();
+    for (const QPoint& p :
+         {QPoint(201, 292), QPoint(328, 311), QPoint(201, 364), QPoint(328, 383)}) {
+        EXPECT_EQ(image.pixel(p), qRgb(255, 255, 255)) << p.x() << "," << p.y();
+    }
+    EXPECT_EQ(image.pixel(329, 300), background);
+    EXPECT_EQ(image.pixel(250, 313), background);
+    EXPECT_EQ(info.ScaleSelector()->count(), 5);
+    EXPECT_EQ(info.ScaleSelector()->itemText(4), "Display 4 Minutes");
+    SelectComboByData(info.ScaleSelector(), 7);
+    EXPECT_EQ(info.ScaleSelector()->currentIndex(), 0);
+    SelectComboByData(info.ScaleSelector(), 3);
+    EXPECT_EQ(info.ScaleSelector()->currentIndex(), 3);
+}
+
+}  // namespace
