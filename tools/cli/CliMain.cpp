@@ -5,6 +5,7 @@
 #include "core/Version.h"
 #include "core/lang/MgrLanguage.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/DeviceCommands.h"
 #include "tools/cli/HelpTexts.h"
 
 namespace vantrel::cli {
@@ -44,11 +45,13 @@ int ShowHelp(CliContext& context, const std::vector<std::string>& topics) {
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands{
         {"import-sd", kImportSdHelp, &RunImportSd},
+        {"import-usb", kImportUsbHelp, &RunImportUsb},
         {"list", kListHelp, &RunList},
         {"show", kShowHelp, &RunShow},
         {"export", kExportHelp, &RunExport},
         {"delete", kDeleteHelp, &RunDelete},
         {"dump", kDumpHelp, &RunDump},
+        {"format-device", kFormatDeviceHelp, &RunFormatDevice},
     };
     return commands;
 }

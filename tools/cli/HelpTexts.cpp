@@ -16,6 +16,8 @@ Vantrel program: the backup folder and the language of ~/.config/Halvik/Korvut/A
 Commands:
   import-sd ROOT              import the SD card whose root folder (the one holding
                               dtacho/) is ROOT, such as /media/$USER/CARD
+  import-usb                  download the new files of the recorder attached over
+                              USB and import them
   list [--month YYYY/MM] [--vehicle V] [--device ID] [--json]
                               list the records, newest import first
   show RECORD.dat [--json]    a record's driving information and its days
@@ -23,6 +25,7 @@ Commands:
                               write CSV files of records, one file per driving day
   delete RECORD.dat...        delete records with all their day files
   dump FILE.dtc [--json]      header, day and record index and totals of a raw .dtc file
+  format-device [--yes]       erase the recorder's eMMC storage over USB
   help [COMMAND]              this text, or a command's own help
 
 Global options (they go before the command):
