@@ -173,6 +173,55 @@ TEST(SpeedGraph, CursorLineOnlyInsideThePlot) {
     EXPECT_TRUE(PixelsOf(BuildSpeedGraph(input), kCursorColour).empty());
 }
 
+// The time labels under the plot, left to right.
+std::vector<std::string> TimeLabels(const DrawList& list, int top) {
+    std::vector<std::string> labels;
+    for (const DrawOp& op : list.ops) {
+        if (const auto* text = std::get_if<DrawText>(&op); text && text->y == top) {
+            labels.push_back(list.TextOf(*text));
+        }
+    }
+    return labels;
+}
+
+TEST(SpeedGraph, TimeLabelsOfTheWindow) {
+    TestDay day;
+    SpeedGraphInput input = SpeedInput(day, 1, Time(16, 0, 0));
+    EXPECT_EQ(TimeLabels(BuildSpeedGraph(input), 313),
+              (std::vector<std::string>{"16", "17", "18", "19", "20", "21", "22", "23", "24"}));
+    input.frame.scale = 2;
+    input.frame.windowStart = Time(23, 48, 0);
+    const std::vector<std::string> minutes = TimeLabels(BuildSpeedGraph(input), 313);
+    ASSERT_EQ(minutes.size(), 13u);
+    EXPECT_EQ(minutes.front(), "23:48");
+    EXPECT_EQ(minutes[11], "23:59");
+    EXPECT_EQ(minutes.back(), "00:00");
+    input.frame.scale = 4;
+    input.frame.windowStart = Time(9, 58, 0);
+    EXPECT_EQ(TimeLabels(BuildSpeedGraph(input), 313),
+              (std::vector<std::string>{"09:58", "09:59", "10:00", "10:01", "10:02"}));
+    input.frame.scale = 0;
+    EXPECT_EQ(TimeLabels(BuildSpeedGraph(input), 313).size(), 25u);
+}
+
+TEST(SpeedGraph, SpeedLabelsOfTheRows) {
+    TestDay day;
+    SpeedGraphInput input = SpeedInput(day, 0, Time(0, 0, 0));
+    input.rows = 20;
+    const DrawList list = BuildSpeedGraph(input);
+    std::vector<std::string> right;
+    for (const DrawOp& op : list.ops) {
+        if (const auto* text = std::get_if<DrawText>(&op);
+            text && text->align == TextAlign::Right) {
+            EXPECT_EQ(text->x, 65);
+            right.push_back(list.TextOf(*text));
+        }
+    }
+    ASSERT_EQ(right.size(), 10u);
+    EXPECT_EQ(right.front(), "20");
+    EXPECT_EQ(right.back(), "200");
+}
+
 struct FoldCase {
     std::uint32_t distance;
     std::int64_t position;
