@@ -3,7 +3,8 @@
 // reading the raw files alone, decoding them (ReadFiles), and decoding plus converting them
 // into record files (ReadFiles + Convert). Throughput is in bytes of .dtc input; PeakRSS is
 // the process's peak resident memory (getrusage) after the run. Times are wall-clock: the
-// conversion flushes every record file to disk before renaming it into place.
+// conversion flushes its record files to disk (in a few batches) before renaming them into
+// place.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 

@@ -10,8 +10,16 @@
 #include "core/data/RecordFormat.h"
 #include "core/ini/IniFile.h"
 #include "core/log/TraceLog.h"
+#include "core/util/AtomicFile.h"
 
 namespace vantrel {
+namespace {
+
+// Files per flush: a year of one recorder (two files a day) takes three flushes, and a crash
+// loses at most this many files' work.
+constexpr std::size_t kBatchFiles = 256;
+
+}  // namespace
 
 struct CInfoDtcFile::DayTotals {
     std::uint32_t sum = 0;
@@ -55,6 +63,15 @@ bool CInfoDtcFile::Convert(int readType) {
     m_nRecordStop = 0;
     ClearDaySamples();
     ConvertState state;
+    AtomicWriteBatch batch;
+    m_pWriteBatch = &batch;
+    struct BatchGuard {
+        CInfoDtcFile& owner;
+        ~BatchGuard() {
+            owner.m_pWriteBatch = nullptr;
+            owner.m_pendingSummaries.clear();
+        }
+    } guard{*this};
     const std::vector<stFileInfo>& files = m_pFileList->m_aFileInfos;
     for (std::size_t i = 0; i < files.size(); ++i) {
         m_pFileList->m_nCurrentIndex = static_cast<std::int32_t>(i);
@@ -69,6 +86,10 @@ bool CInfoDtcFile::Convert(int readType) {
     }
     CloseDay(state);
     CloseRecord(state);
+    CommitWrites();
+    // The marker says which files are imported: it goes to disk on its own, after every record
+    // file of the run is there.
+    m_pWriteBatch = nullptr;
     WriteMarker();
     m_pFileList->m_nCurrentIndex = static_cast<std::int32_t>(files.size() - 1);
     m_bLogCacheActive = false;
@@ -164,6 +185,7 @@ void CInfoDtcFile::CloseDay(ConvertState& state) {
                         day.largestTime, day.standstills);
     day = DayTotals{};
     state.record.dates += FormatDate(FileDay()) + ",";
+    CommitIfFull();
 }
 
 void CInfoDtcFile::CloseRecord(ConvertState& state) {
@@ -172,6 +194,25 @@ void CInfoDtcFile::CloseRecord(ConvertState& state) {
                            record.largestTime, record.standstills, record.dates, record.longestRun);
     record = RecordTotals{};
     m_nRecordStop = 0;  // the next record starts without a sample
+    CommitIfFull();
+}
+
+void CInfoDtcFile::CommitIfFull() {
+    if (m_pWriteBatch != nullptr && m_pWriteBatch->Size() >= kBatchFiles) {
+        CommitWrites();
+    }
+}
+
+void CInfoDtcFile::CommitWrites() {
+    if (m_pWriteBatch == nullptr) {
+        return;
+    }
+    if (!m_pWriteBatch->Commit()) {
+        for (const std::string& path : m_pWriteBatch->Failed()) {
+            ReportWriteFailure(path);
+        }
+    }
+    m_pendingSummaries.clear();
 }
 
 // The marker takes the last file's start. When that start is no valid time (a recorder whose

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,8 @@
 #include "core/util/TimeUtil.h"
 
 namespace vantrel {
+
+class AtomicWriteBatch;
 
 inline constexpr std::size_t kLogRecordCount = 10'000;
 inline constexpr std::size_t kLogRecordSize = 64;
@@ -30,10 +34,14 @@ public:
     // card). Set before: m_pFileList with at least one decoded file, m_strOutputFolder (an
     // existing folder), m_strBackupFolder, m_strSourceRoot, m_stSaveTime, m_strSaveUser.
     // True unless there was nothing to convert; writes that failed are counted in
-    // m_nWriteFailures and traced, and the conversion goes on with the next file.
+    // m_nWriteFailures and traced, and the conversion goes on with the next file. The record
+    // files are flushed to disk in batches, and the last-import marker is written only after
+    // every record file of the run is on disk.
     bool Convert(int readType);
 
     // The writers of the record files, for the identity members of the file being closed.
+    // During a Convert they add to the current batch (true: queued); otherwise each file is
+    // written and flushed at once.
     bool WriteDaySampleFile();
     bool WriteDaySummaryFile(std::uint32_t sum, std::uint32_t count, std::uint32_t largest,
                              const SystemTime& largestTime, const std::string& standstills);
@@ -106,6 +114,9 @@ private:
     bool SaveSummary(const std::string& path, const char* section,
                      const std::vector<std::pair<const char*, std::string>>& keys);
     void ReportWriteFailure(const std::string& path);
+    bool WriteRecordFile(const std::string& path, std::string_view bytes);
+    void CommitIfFull();
+    void CommitWrites();
 
     // Device log access shared by LoadTimeAdjustments and Convert.
     bool ReadDeviceLog(const std::string& path);
@@ -115,6 +126,12 @@ private:
     std::string m_strLogPathRead;  // the log m_logRecords holds during a Convert
     bool m_bLogReadOk = false;
     bool m_bLogCacheActive = false;
+
+    // The batch of the running Convert (null outside one), and the texts of the summaries it
+    // holds: a summary written twice in one batch builds on its pending text, as it would on
+    // the file written before.
+    AtomicWriteBatch* m_pWriteBatch = nullptr;
+    std::map<std::string, std::string> m_pendingSummaries;
 };
 
 }  // namespace vantrel

@@ -2,8 +2,10 @@
 // The record files of a conversion: names, the day sample file, the day and record summaries
 // and the last-import marker. Every file is written whole to a temporary name and renamed into
 // place, so a crash or a full disk never leaves a truncated or half-updated file; a summary
-// that exists already keeps its other keys.
+// that exists already keeps its other keys. During a conversion the files go through one
+// batch, flushed to disk together.
 #include <cstdio>
+#include <utility>
 
 #include "core/data/InfoDtcFile.h"
 #include "core/data/RecordFormat.h"
@@ -51,6 +53,11 @@ void CInfoDtcFile::ReportWriteFailure(const std::string& path) {
     TraceLog(VANTREL_TRACE_HERE, "could not write %s", path.c_str());
 }
 
+bool CInfoDtcFile::WriteRecordFile(const std::string& path, std::string_view bytes) {
+    return m_pWriteBatch != nullptr ? m_pWriteBatch->Add(path, bytes)
+                                    : WriteFileAtomically(path, bytes);
+}
+
 bool CInfoDtcFile::WriteDaySampleFile() {
     std::string image(kDayImageBytes, '\0');
     for (std::size_t i = 0; i < kSamplesPerDay; ++i) {
@@ -58,7 +65,7 @@ bool CInfoDtcFile::WriteDaySampleFile() {
         image[2 * i + 1] = static_cast<char>(m_daySamples[i] >> 8);
     }
     const std::string path = DaySampleFileName();
-    const bool written = WriteFileAtomically(path, image);
+    const bool written = WriteRecordFile(path, image);
     if (!written) {
         ReportWriteFailure(path);
     }
@@ -68,7 +75,9 @@ bool CInfoDtcFile::WriteDaySampleFile() {
 
 bool CInfoDtcFile::SaveSummary(const std::string& path, const char* section,
                                const std::vector<std::pair<const char*, std::string>>& keys) {
-    ini::IniFile file = ini::IniFile::Load(path);
+    const auto pending = m_pendingSummaries.find(path);
+    ini::IniFile file = pending != m_pendingSummaries.end() ? ini::IniFile::Parse(pending->second)
+                                                            : ini::IniFile::Load(path);
     if (file.readFailed()) {
         // Writing over a file that could not be read would lose its other keys.
         ReportWriteFailure(path);
@@ -77,9 +86,13 @@ bool CInfoDtcFile::SaveSummary(const std::string& path, const char* section,
     for (const auto& [key, value] : keys) {
         file.Set(section, key, value);
     }
-    if (!file.Save(path)) {
+    std::string text = file.ToText();
+    if (!WriteRecordFile(path, text)) {
         ReportWriteFailure(path);
         return false;
+    }
+    if (m_pWriteBatch != nullptr) {
+        m_pendingSummaries[path] = std::move(text);
     }
     return true;
 }

@@ -379,6 +379,30 @@ TEST_F(Convert, FailedWritesAreReportedAndTheRunGoesOn) {
     EXPECT_FALSE(m_converter.WriteLastTime(Time32(2015, 3, 14, 12), 1));
 }
 
+// The record files go to disk together at the end of the run; one that cannot be put in place
+// then (a folder where the day image belongs) fails alone, is counted and traced, leaves no
+// temporary file, and the marker still follows the files that were written.
+TEST_F(Convert, FileThatCannotBeReplacedFailsAloneAtTheEnd) {
+    const std::string blocked = m_output + kA + "_20150312.cda";
+    std::filesystem::create_directories(blocked + "/keep");
+    Add(Drive(Time32(2015, 3, 12, 10), kStampA, 1, 100));
+    Add(Drive(Time32(2015, 3, 14, 12), kStampB, 2, 100));
+    Run();
+    EXPECT_EQ(m_converter.m_nWriteFailures, 1);
+    int reported = 0;
+    for (const TraceMessage& m : m_traces) {
+        reported += m.message == "could not write " + blocked ? 1 : 0;
+    }
+    EXPECT_EQ(reported, 1);
+    EXPECT_EQ(OutputFiles(),
+              (std::set<std::string>{kA + ".dat", kA + "_20150312.cda", kA + "_20150312.dat",
+                                     kB + ".dat", kB + "_20150314.cda", kB + "_20150314.dat"}));
+    EXPECT_TRUE(std::filesystem::is_directory(blocked + "/keep"));
+    EXPECT_EQ(Day(kB + "_20150314.dat", "DrivingDate"), "20150314");
+    EXPECT_EQ(test::ReadText(LastTimeIni()),
+              "[BACKUPINFO]\nLastTime=20150314120000\nNormalClose=1\n");
+}
+
 TEST_F(Convert, NothingToConvert) {
     EXPECT_FALSE(m_converter.Convert(1));
     m_converter.m_pFileList = &m_list;
