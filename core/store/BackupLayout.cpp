@@ -67,7 +67,9 @@ std::string UsbDtcFolder(std::string_view backup, std::string_view deviceId,
 }
 
 std::string CdaFolder(std::string_view backup) {
-    return Join(backup, "cda");
+    // Without a backup folder there is no cda folder (never one relative to the working
+    // folder).
+    return backup.empty() ? std::string() : Join(backup, "cda");
 }
 
 std::string ImportFolder(std::string_view backup, const SystemTime& start) {

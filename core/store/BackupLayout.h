@@ -25,7 +25,8 @@ std::string DtcCopyFolder(std::string_view backup, std::string_view deviceId,
                           std::string_view month);
 std::string UsbDtcFolder(std::string_view backup, std::string_view deviceId,
                          std::string_view month);
-// "<backup>cda", without a trailing separator, as the scan takes it.
+// "<backup>cda", without a trailing separator, as the scan takes it; empty without a backup
+// folder.
 std::string CdaFolder(std::string_view backup);
 // "<backup>cda/<YYYYMMDDhhmmss>/" of an import's start time.
 std::string ImportFolder(std::string_view backup, const SystemTime& start);

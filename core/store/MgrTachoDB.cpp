@@ -27,33 +27,39 @@ std::size_t CharCount(std::string_view text) {
     return count;
 }
 
-std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders) {
+bool HasDatExtension(std::string_view name) {
+    return name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), ".dat");
+}
+
+// The names of the folders (or of the ".dat" files) in a folder, in name order.
+std::vector<std::string> SortedNames(const std::string& folder, bool folders) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeEc;
         const bool isFolder = it->is_directory(typeEc);
-        if (folders ? isFolder
-                    : (!isFolder && EqualsNoCase(it->path().extension().string(), ".dat"))) {
-            names.push_back(it->path().filename().string());
+        std::string name = it->path().filename().string();
+        if (folders ? isFolder : (!isFolder && HasDatExtension(name))) {
+            names.push_back(std::move(name));
         }
     }
     SortPathsNoCase(names);
-    std::vector<fs::path> paths;
-    paths.reserve(names.size());
-    for (const std::string& name : names) {
-        paths.push_back(folder / name);
-    }
-    return paths;
+    return names;
 }
 
 std::string_view WithoutSuffix(std::string_view text, std::size_t length) {
     return text.size() >= length ? text.substr(0, text.size() - length) : std::string_view{};
 }
 
-bool Matches(const std::string& selection, const std::string& all, const std::string& value) {
-    return EqualsNoCase(selection, all) || EqualsNoCase(selection, value);
-}
+// A filter's selection: "All" lets every record pass, anything else only equal values.
+struct Selection {
+    Selection(std::string value, const std::string& all)
+        : text(std::move(value)), any(EqualsNoCase(text, all)) {}
+    bool Matches(const std::string& value) const { return any || EqualsNoCase(text, value); }
+
+    std::string text;
+    bool any;
+};
 
 // The first sight of a value adds it to a filter (empty values are remembered, not listed).
 void AddOnce(std::vector<std::string>& seen, std::vector<std::string>& entries,
@@ -96,10 +102,13 @@ void CMgrTachoDB::ScanRecords(const std::string& cdaPath) {
     if (cdaPath.empty()) {
         return;
     }
-    for (const fs::path& folder : SortedEntries(cdaPath, true)) {
-        for (const fs::path& file : SortedEntries(folder, false)) {
-            std::string path = file.string();
-            if (CharCount(file.stem().string()) > kLongestRecordTitle) {
+    const std::string root = cdaPath.back() == '/' ? cdaPath : cdaPath + "/";
+    for (const std::string& folderName : SortedNames(root, true)) {
+        const std::string folder = root + folderName + "/";
+        for (const std::string& name : SortedNames(folder, false)) {
+            std::string path = folder + name;
+            if (CharCount(std::string_view(name).substr(0, name.size() - 4)) >
+                kLongestRecordTitle) {
                 path.replace(path.size() - 4, 4, ".cda");
                 m_aDayFiles.push_back(std::move(path));
             } else {
@@ -145,20 +154,19 @@ void CMgrTachoDB::FillRecordList() {
     m_aRows.clear();
     const std::string all = AllText();
     const std::string empty = EmptyText();
-    const std::string& month = Filter(RecordFilter::Month).selection;
-    std::string device = Filter(RecordFilter::Device).selection;
-    std::string vehicle = Filter(RecordFilter::Vehicle).selection;
-    if (EqualsNoCase(device, empty)) {
-        device.clear();
-    }
-    if (EqualsNoCase(vehicle, empty)) {
-        vehicle.clear();
-    }
+    // "Empty" asks for the records without a device or vehicle.
+    const auto emptied = [&empty](const std::string& text) {
+        return EqualsNoCase(text, empty) ? std::string() : text;
+    };
+    const Selection month(Filter(RecordFilter::Month).selection, all);
+    const Selection device(emptied(Filter(RecordFilter::Device).selection), all);
+    const Selection vehicle(emptied(Filter(RecordFilter::Vehicle).selection), all);
     const RowTexts texts = RowTexts::Current();
+    m_aRows.reserve(m_aRecordFiles.size());
     for (auto it = m_aRecordFiles.rbegin(); it != m_aRecordFiles.rend(); ++it) {
         const RecordSummary summary = ReadRecordSummary(*it);
-        if (!Matches(month, all, MonthText(summary.saveDateTime)) ||
-            !Matches(device, all, summary.drid) || !Matches(vehicle, all, summary.vehicleNo)) {
+        if ((!month.any && !month.Matches(MonthText(summary.saveDateTime))) ||
+            !device.Matches(summary.drid) || !vehicle.Matches(summary.vehicleNo)) {
             continue;
         }
         m_aRows.push_back(BuildRecordRow(summary, *it, static_cast<int>(m_aRows.size()), texts));

@@ -75,6 +75,15 @@ std::vector<std::string> CardDtcFiles(const std::string& dtachoPath) {
     return files;
 }
 
+// Imports need a backup folder: without one every path would be relative to the working folder.
+ImportResult NoBackupFolder() {
+    ImportResult result;
+    result.status = ImportStatus::ReadFailed;
+    result.messages.push_back(
+        Message("NOBACKUPFOLDER", "There is no backup folder to import into"));
+    return result;
+}
+
 }  // namespace
 
 void CMgrTachoDB::FindNewDtcFiles(const std::string& dtachoPath,
@@ -223,9 +232,12 @@ void CMgrTachoDB::AddLeftOutMessages(ImportResult& result) const {
 
 ImportResult CMgrTachoDB::ImportFromSdCard(const std::string& root,
                                            const ImportProgress& progress) {
-    ImportResult result;
     m_fileList.Clear();
     m_strSourceRoot = WithoutTrailingSeparators(root);
+    if (m_strBackupFolder.empty()) {
+        return NoBackupFolder();
+    }
+    ImportResult result;
     const std::string dtacho = m_strSourceRoot == "/" ? "/dtacho" : m_strSourceRoot + "/dtacho";
     std::error_code ec;
     if (root.empty() || !fs::is_directory(dtacho, ec)) {
@@ -286,9 +298,12 @@ ImportResult CMgrTachoDB::ImportFromSdCard(const std::string& root,
 
 ImportResult CMgrTachoDB::ImportFromDevice(const DeviceDownload& download,
                                            const ImportProgress& progress) {
-    ImportResult result;
     m_fileList.Clear();
     m_aDeviceFiles.clear();
+    if (m_strBackupFolder.empty()) {
+        return NoBackupFolder();
+    }
+    ImportResult result;
     // The download may report progress whether or not the caller watches it.
     const ImportProgress report = [&progress](int percent) { Report(progress, percent); };
     if (!download || !download(m_aDeviceFiles, report)) {

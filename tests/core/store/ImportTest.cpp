@@ -290,6 +290,18 @@ TEST_F(SdImport, WithoutACardFolderOrNewFilesNothingHappens) {
     EXPECT_FALSE(fs::exists(Backup() + "cda"));
 }
 
+TEST_F(SdImport, WithoutABackupFolderNothingIsWrittenAnywhere) {
+    const datagen::CardData card = Generate("small");
+    const std::string root = WriteCard(card);
+    CMgrTachoDB store("");
+    const ImportResult result = store.ImportFromSdCard(root);
+    EXPECT_EQ(result.status, ImportStatus::ReadFailed);
+    EXPECT_EQ(Keys(result), std::vector<std::string>{"NOBACKUPFOLDER"});
+    EXPECT_TRUE(fs::exists(CardFile(card, 0)));
+    EXPECT_FALSE(fs::exists(card.DeviceIdText()));  // nothing relative to the working folder
+    EXPECT_FALSE(fs::exists("cda"));
+}
+
 TEST_F(SdImport, ARecordOfFiveWeeksExportsEveryDay) {
     datagen::Scenario scenario = datagen::NamedScenario("small").value();
     scenario.days = 35;
