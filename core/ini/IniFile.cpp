@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/util/AtomicFile.h"
+#include "core/util/Utf8.h"
 
 namespace vantrel::ini {
 namespace {
@@ -59,24 +60,6 @@ std::string OneLine(std::string_view text) {
     std::replace(result.begin(), result.end(), '\r', ' ');
     std::replace(result.begin(), result.end(), '\n', ' ');
     return result;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // UTF-16LE without its BOM; an unpaired surrogate becomes U+FFFD, an odd last byte is dropped.
