@@ -7,6 +7,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/DeviceCommands.h"
 #include "tools/cli/HelpTexts.h"
+#include "tools/cli/render/RenderCommand.h"
 
 namespace vantrel::cli {
 namespace {
@@ -52,6 +53,7 @@ const std::vector<Command>& AllCommands() {
         {"delete", kDeleteHelp, &RunDelete},
         {"dump", kDumpHelp, &RunDump},
         {"format-device", kFormatDeviceHelp, &RunFormatDevice},
+        {"render", kRenderHelp, &RunRender},
     };
     return commands;
 }

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The arguments of vantrel-cli render: the record, the day, the output folder and the
+// actions, kept in the order given since each acts on the state the previous ones left.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/views/GraphView.h"
+
+namespace vantrel::cli {
+
+enum class RenderActionKind { Scale, Cursor, Click, Scroll, Step, Rows, NoCursor };
+
+struct RenderAction {
+    RenderActionKind kind = RenderActionKind::Scale;
+    int value = 0;        // scale, column, rows, step delta (-1, +1) or thumb position
+    int halfSeconds = 0;  // Cursor: the time of day in half-seconds
+    ScrollRequest request = ScrollRequest::LineLeft;
+};
+
+struct RenderArgs {
+    std::string record;
+    int day = 0;
+    std::string outDir;
+    bool json = false;
+    std::vector<RenderAction> actions;
+    std::string error;  // set on a usage error
+};
+
+RenderArgs ParseRenderArgs(const std::vector<std::string>& args);
+
+// "HH:MM:SS" or "HH:MM:SS.5" as half-seconds since midnight; nullopt otherwise.
+std::optional<int> ParseCursorTime(const std::string& text);
+
+}  // namespace vantrel::cli
