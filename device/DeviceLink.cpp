@@ -292,9 +292,13 @@ bool CDeviceLink::FetchEntry(const std::string& entry, bool isLog, const Backup&
                                                     entry.substr(kEntryMonthStart, kMonthLength));
     const std::string path =
         folder + (isLog ? std::string("system.log") : LastChars(entry, kDtcNameLength));
+    std::error_code ec;
+    const bool existed = fs::exists(path, ec);
     bool created = CreateFolderPath(folder);
     if (created) {
-        std::ofstream probe(path, std::ios::binary | std::ios::trunc);
+        // Opened without truncating: a copy from an earlier download stays whole until the
+        // new transfer is complete.
+        std::ofstream probe(path, std::ios::binary | std::ios::app);
         created = probe.is_open();
     }
     if (!created) {
@@ -304,8 +308,13 @@ bool CDeviceLink::FetchEntry(const std::string& entry, bool isLog, const Backup&
     std::string data;
     // An incomplete file must not be converted and marked as imported: its rest would never
     // be fetched again.
-    if (!Transfer(entry, data) || !WriteWholeFile(path, data)) {
-        std::error_code ec;
+    if (!Transfer(entry, data)) {
+        if (!existed) {
+            fs::remove(path, ec);
+        }
+        return false;
+    }
+    if (!WriteWholeFile(path, data)) {
         fs::remove(path, ec);
         return false;
     }

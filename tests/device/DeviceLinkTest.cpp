@@ -162,6 +162,13 @@ TEST_F(DeviceTest, ImportThenNothingNewThenTheCutShortFileAgain) {
     ASSERT_TRUE(link.ReadDeviceFiles(files));
     EXPECT_EQ(Names(files),
               std::vector<std::string>{fs::path(m_storageFiles.back()).filename().string()});
+
+    // A new try of that file that is cut short fails and leaves the earlier copy whole.
+    setenv("VANTREL_EMU_CUT_FILE", fs::path(m_storageFiles.back()).filename().c_str(), 1);
+    const std::string copy = files.at(0);
+    EXPECT_FALSE(link.ReadDeviceFiles(files));
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(m_storageFiles.back()));
 }
 
 TEST_F(DeviceTest, FormatErasesTheRecordersStorage) {
