@@ -13,6 +13,7 @@
 
 #include "core/Version.h"
 #include "core/store/MgrTachoDB.h"
+#include "device/DeviceLink.h"
 #include "ui/app/LangText.h"
 #include "ui/controls/AppContext.h"
 #include "ui/controls/PathDialog.h"
@@ -82,6 +83,8 @@ CMainFrame::CMainFrame(QWidget* parent)
     });
     WireGraphArea();
     WireRecordList(userLevel);
+    // Without the device-link library the program runs on; "Read Device" is then not offered.
+    SetDeviceBound(m_binding.Bind());
     LoadRecordLists();
     m_pList->RefillFilters();
 
@@ -159,6 +162,10 @@ void CMainFrame::WireRecordList(int userLevel) {
     connect(this, &CMainFrame::RecordsChanged, m_pList, &CWndList::RefillFilters);
 }
 
+void CMainFrame::BindDeviceLibrary(const std::string& library) {
+    SetDeviceBound(m_binding.Bind(library));
+}
+
 void CMainFrame::SetDeviceBound(bool bound) {
     m_pToolMenu->SetDeviceBound(bound);
 }
@@ -176,7 +183,7 @@ void CMainFrame::OnCommand(int id) {
             ReadSdCard();
             break;
         case CPanelToolMenu::kCmdReadDevice:
-            emit ReadDeviceRequested();
+            ReadDevice();
             break;
         case CPanelToolMenu::kCmdToggleList:
             m_pPanelMain->ToggleListMode();
@@ -241,6 +248,33 @@ void CMainFrame::ReadSdCard() {
 }
 
 vantrel::ImportResult CMainFrame::ImportSdCard(const QString& root) {
+    const std::string path = root.toStdString();
+    return RunImport([this, path](const vantrel::ImportProgress& progress) {
+        return m_pStore->ImportFromSdCard(path, progress);
+    });
+}
+
+void CMainFrame::ReadDevice() {
+    if (!m_binding.IsBound()) {
+        return;
+    }
+    QMessageBox ask(QMessageBox::Question, LangText("GUI", "VIEWERNAME", "Korvu Vantrel"),
+                    LangText("MESSAGE", "WANTREADUSB", "Do you want to Read from USB Device?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    if (ask.exec() != QMessageBox::Yes) {
+        return;
+    }
+    ImportDevice();
+}
+
+vantrel::ImportResult CMainFrame::ImportDevice() {
+    vantrel::CDeviceLink link(m_binding.Functions(), m_pStore->GetBackupFolder());
+    return RunImport([this, &link](const vantrel::ImportProgress& progress) {
+        return m_pStore->ImportFromDevice(link.Download(), progress);
+    });
+}
+
+vantrel::ImportResult CMainFrame::RunImport(const ImportWork& work) {
     m_pPanelMain->ClearViews();
     m_bImporting = true;
     m_pToolMenu->setEnabled(false);
@@ -257,10 +291,9 @@ vantrel::ImportResult CMainFrame::ImportSdCard(const QString& root) {
     // come back as queued calls, so the window keeps repainting.
     vantrel::ImportResult result;
     QEventLoop loop;
-    const std::string path = root.toStdString();
     CWndProgress* progress = m_pProgress;
-    std::thread worker([&, path] {
-        result = m_pStore->ImportFromSdCard(path, [progress](int percent) {
+    std::thread worker([&] {
+        result = work([progress](int percent) {
             QMetaObject::invokeMethod(
                 progress, [progress, percent] { progress->SetPos(percent); }, Qt::QueuedConnection);
         });

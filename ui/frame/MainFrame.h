@@ -13,9 +13,12 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "core/store/ImportResult.h"
+#include "device/PlumexBinding.h"
 
 namespace vantrel {
 class CMgrTachoDB;
@@ -57,8 +60,9 @@ public:
     // Runs a command of the tool strip, the status strip or the accelerators.
     void OnCommand(int id);
 
-    // The device-link binding reports whether the library is bound; "Read Device" is offered
-    // only while it is.
+    // "Read Device" is offered only while the device-link library is bound (at creation:
+    // VANTREL_PLUMEX or libPlumex.so). BindDeviceLibrary binds exactly that file instead.
+    void BindDeviceLibrary(const std::string& library);
     void SetDeviceBound(bool bound);
     bool IsDeviceBound() const;
 
@@ -67,6 +71,9 @@ public:
     // shown and the record list refills (RecordsChanged). Returns the import's result.
     vantrel::ImportResult ImportSdCard(const QString& root);
     bool IsImporting() const { return m_bImporting; }
+    // The device import (download over the bound library, then conversion), run the same way;
+    // ReadDevice (command 1044) asks the operator first.
+    vantrel::ImportResult ImportDevice();
 
     // Opens the store's selected record (the record list's double-click): its driving
     // information, its days in the graph area with the first one loaded, scale 0, record mode.
@@ -79,7 +86,6 @@ signals:
     void PrintRequested();         // 1010
     void SettingsRequested();      // 1035
     void FormatDeviceRequested();  // 1045
-    void ReadDeviceRequested();    // 1044
     // Export of the checked records (the CSV export dialog's module takes it).
     void ExportRequested(const QStringList& recordPaths);
     // The store's rows changed (an import, a saved driving area): the record list refills.
@@ -92,6 +98,9 @@ protected:
 private:
     void CenterOnDesktop();
     void ReadSdCard();
+    void ReadDevice();
+    using ImportWork = std::function<vantrel::ImportResult(const vantrel::ImportProgress&)>;
+    vantrel::ImportResult RunImport(const ImportWork& work);
     void RunAccounts();
     void ShowImportMessages(const vantrel::ImportResult& result);
     void LoadRecordLists();
@@ -105,6 +114,7 @@ private:
     QPointer<CWndGraph> m_pGraph;
     CWndList* m_pList = nullptr;  // gone when another widget takes the graph's place
     std::unique_ptr<vantrel::CMgrTachoDB> m_pStore;
+    vantrel::PlumexBinding m_binding;
     bool m_bImporting = false;
 };
 

@@ -20,6 +20,7 @@
 #include "tests/ui/frame/UiAppFixture.h"
 #include "tools/datagen/CardWriter.h"
 #include "tools/datagen/Generator.h"
+#include "ui/controls/VQButton.h"
 #include "ui/controls/VQEdit.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PanelMain.h"
@@ -113,6 +114,42 @@ TEST(MainFrameImport, SdCardImportRunsOffTheInterfaceThread) {
     ModalWatcher<QMessageBox> ok([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     frame.ImportSdCard(QString::fromStdString(root));
     EXPECT_FALSE(info.IsLoaded());
+}
+
+TEST(MainFrameImport, ReadDeviceDownloadsFromTheEmulatedRecorder) {
+    vantrel::test::UiAppFixture app(0, "Administrator");
+    std::string error;
+    const auto card =
+        vantrel::datagen::GenerateCard(vantrel::datagen::NamedScenario("small").value(), 5, &error);
+    ASSERT_TRUE(card) << error;
+    const QString storage = app.Path("recorder");
+    vantrel::datagen::WriteRecorderStorage(*card, storage.toStdString());
+    qputenv("VANTREL_EMU_STORAGE", storage.toUtf8());
+
+    CMainFrame frame;
+    frame.BindDeviceLibrary(std::string(VANTREL_BIN_DIR) + "/libVantrelRecorderEmulator.so");
+    ASSERT_TRUE(frame.IsDeviceBound());
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QStringList shown;
+    {
+        ModalWatcher<QMessageBox> watcher([&shown](QMessageBox* box) {
+            shown << box->text();
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            (yes != nullptr ? yes : box->button(QMessageBox::Ok))->click();
+        });
+        QTest::mouseClick(frame.ToolMenu()->ReadDeviceButton(), Qt::LeftButton);
+    }
+    qunsetenv("VANTREL_EMU_STORAGE");
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], "Do you want to Read from USB Device?");
+    EXPECT_EQ(shown[1], "Device reading has been complete");
+    EXPECT_FALSE(frame.Store().GetRows().empty());
+    EXPECT_EQ(frame.Store().GetRows()[0].columns[vantrel::kColReadType], "USB");
+    EXPECT_FALSE(frame.Progress()->isVisible());
+
+    frame.BindDeviceLibrary(app.Path("no-such-library.so").toStdString());
+    EXPECT_FALSE(frame.ToolMenu()->ReadDeviceButton()->isVisible());
 }
 
 }  // namespace
