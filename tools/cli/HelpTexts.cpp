@@ -26,6 +26,9 @@ Commands:
   delete RECORD.dat...        delete records with all their day files
   dump FILE.dtc [--json]      header, day and record index and totals of a raw .dtc file
   format-device [--yes]       erase the recorder's eMMC storage over USB
+  render RECORD.dat [--day N] [ACTION...] --out DIR [--json]
+                              draw a day's speed and distance graphs, graph
+                              information and cursor readout as PNG files
   help [COMMAND]              this text, or a command's own help
 
 Global options (they go before the command):
