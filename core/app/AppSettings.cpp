@@ -18,14 +18,21 @@ bool CanOpenForReading(const std::string& path) {
 }
 
 // First start: the per-user file begins as a copy of the template. A missing template or a
-// failed copy leaves no file; the settings then take their defaults.
-void SeedFromTemplate(const std::string& userFile, const std::string& templateFile) {
+// failed copy leaves no file; the settings then take their defaults. Account.ini holds
+// passwords as plain text, so its copy is readable by its owner only.
+void SeedFromTemplate(const std::string& userFile, const std::string& templateFile,
+                      bool ownerOnly) {
     if (CanOpenForReading(userFile) || templateFile.empty()) {
         return;
     }
     std::error_code error;
     std::filesystem::copy_file(templateFile, userFile,
                                std::filesystem::copy_options::overwrite_existing, error);
+    if (!error && ownerOnly) {
+        std::filesystem::permissions(
+            userFile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+            error);
+    }
 }
 
 // A folder that App.ini names is taken as it stands (the import and the settings dialog create
@@ -49,9 +56,9 @@ void AppSettings::LoadSettings(CMgrLanguage& language) {
     const std::string userAppIni = m_environment.UserAppIni();
     if (!userAppIni.empty()) {
         CreateFolderPath(userAppIni);
-        SeedFromTemplate(userAppIni, m_environment.FindResourceFile("App.ini"));
+        SeedFromTemplate(userAppIni, m_environment.FindResourceFile("App.ini"), false);
         m_strAccountIni = m_environment.UserAccountIni();
-        SeedFromTemplate(m_strAccountIni, m_environment.FindResourceFile("Account.ini"));
+        SeedFromTemplate(m_strAccountIni, m_environment.FindResourceFile("Account.ini"), true);
     }
     m_strAppIni = userAppIni;
 

@@ -56,6 +56,10 @@ TEST_F(AppSettingsTest, FirstStartSeedsCopiesAndLaterTemplateChangesHaveNoEffect
     EXPECT_EQ(first.m_strAccountIni, UserIni("Account.ini"));
     EXPECT_EQ(TempFolder::Read(UserIni("App.ini")), appTemplate);
     EXPECT_EQ(TempFolder::Read(UserIni("Account.ini")), accountTemplate);
+    // The accounts' plain-text passwords are for their owner's eyes only.
+    EXPECT_EQ(
+        std::filesystem::status(UserIni("Account.ini")).permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(first.m_nLanguage, 1);
     EXPECT_EQ(first.m_strBackupFolder, "/srv/backup/");
     EXPECT_EQ(first.m_strExeFolder, m_env.exeFolder);
