@@ -136,14 +136,17 @@ const CatalogueEntry kCatalogue[] = {
      "WARNING: Formatting erases all data in the eMMC.\n\n               Click \xE3\x80\x8CYes"
      "\xE3\x80\x8D to format the eMMC, or\n              \xE3\x80\x8CNo\xE3\x80\x8D to cancel"},
     {"MESSAGE", "ACCOUNTSAVEFAIL", "The accounts could not be saved"},
-    {"MESSAGE", "DTCCOPYFAIL", "These files could not be copied into the backup folder and were not imported:"},
+    {"MESSAGE", "DTCCOPYFAIL",
+     "These files could not be copied into the backup folder and were not imported:"},
     {"MESSAGE", "DTCFILESSKIPPED", "These files could not be read and were not imported:"},
     {"MESSAGE", "DTCREADFAIL", "The recorder files could not be read"},
     {"MESSAGE", "IMPORTFOLDERFAIL", "The import folder could not be created"},
     {"MESSAGE", "NOBACKUPFOLDER", "There is no backup folder to import into"},
     {"MESSAGE", "RECORDWRITEFAIL", "Some record files could not be written"},
     {"MESSAGE", "SAVEAREAFAIL", "The driving area could not be saved"},
-    {"MESSAGE", "SDFILESKEPT", "These files were kept on the SD card because the backup folder holds no identical copy of them:"},
+    {"MESSAGE", "SDFILESKEPT",
+     "These files were kept on the SD card because the backup folder holds no identical copy of "
+     "them:"},
 };
 
 const char* const kCatalogueSections[] = {"GUI", "MESSAGE"};
