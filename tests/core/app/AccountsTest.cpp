@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
 #include "core/ini/IniFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrel {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <map>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrel {
 namespace {

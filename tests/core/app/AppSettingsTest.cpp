@@ -8,9 +8,9 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
 #include "core/ini/IniFile.h"
 #include "core/lang/MgrLanguage.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrel {
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Fixtures of the store, export and command-line tests: a fresh temporary folder removed
-// afterwards, and writers of the record files in the layout the converter leaves (record
+// Fixtures of the store, export and command-line tests (with the shared temporary folder):
+// writers of the record files in the layout the converter leaves (record
 // summary, day summary and day sample files in an import folder below <backup>cda/).
 #pragma once
 
@@ -13,47 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
+
 namespace vantrel::test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("vantrel-store-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // The folder text with a trailing '/'.
-    std::string Folder(const std::string& sub = "") const {
-        std::string text = (m_path / sub).generic_string();
-        if (text.back() != '/') {
-            text += '/';
-        }
-        return text;
-    }
-
-    static void Write(const std::string& path, const std::string& bytes) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    static std::string Read(const std::string& path) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // An INI file of one section, keys in the given order.
 inline std::string IniText(const std::string& section,

@@ -16,7 +16,7 @@ public:
     TempFolder() {
         std::random_device random;
         m_path = std::filesystem::temp_directory_path() /
-                 ("vantrel-app-" + std::to_string(random()) + "-" + std::to_string(random()));
+                 ("vantrel-test-" + std::to_string(random()) + "-" + std::to_string(random()));
         std::filesystem::create_directories(m_path);
     }
     ~TempFolder() {
