@@ -95,6 +95,8 @@ std::vector<ReadoutText> SpanTexts(const ReadoutInput& input) {
     return {ReadoutText{10, TextAlign::Left, times + rest}};
 }
 
+constexpr int kReadoutFieldBlanks = 7;
+
 std::vector<ReadoutText> SampleTexts(const ReadoutInput& input) {
     const SystemTime& c = input.cursor;
     std::vector<ReadoutText> texts;
@@ -115,15 +117,20 @@ std::vector<ReadoutText> SampleTexts(const ReadoutInput& input) {
     const bool valid = input.day.firstSampleMs <= ms && ms < input.day.lastSampleMs + 1000;
     const std::string speedLabel = Label("SPEED", "Speed");
     const std::string cumLabel = Label("CUMULATIVEDISTANCE", "Cumulative Distance");
+    // The right edges are fixed, but a wide font or a long label would overprint the text
+    // before: those texts keep the seven blanks the other scales put between their fields.
     if (valid) {
-        texts.push_back(
-            {230, TextAlign::Right,
-             Printf("%s : %0.1f km/h", speedLabel.c_str(), static_cast<double>(speed))});
-        texts.push_back(
-            {360, TextAlign::Right, Printf("%s : %0.1f km", cumLabel.c_str(), Km(cumulative))});
+        texts.push_back({230, TextAlign::Right,
+                         Printf("%s : %0.1f km/h", speedLabel.c_str(), static_cast<double>(speed)),
+                         kReadoutFieldBlanks});
+        texts.push_back({360, TextAlign::Right,
+                         Printf("%s : %0.1f km", cumLabel.c_str(), Km(cumulative)),
+                         kReadoutFieldBlanks});
     } else {
-        texts.push_back({200, TextAlign::Right, Printf("%s : -- km/h", speedLabel.c_str())});
-        texts.push_back({280, TextAlign::Right, Printf("%s : -- km", cumLabel.c_str())});
+        texts.push_back({200, TextAlign::Right, Printf("%s : -- km/h", speedLabel.c_str()),
+                         kReadoutFieldBlanks});
+        texts.push_back(
+            {280, TextAlign::Right, Printf("%s : -- km", cumLabel.c_str()), kReadoutFieldBlanks});
     }
     return texts;
 }
@@ -169,7 +176,8 @@ DrawList BuildReadout(const ReadoutInput& input, int width, int height) {
     list.height = height;
     list.Fill(kReadoutBackground);
     for (ReadoutText& text : ReadoutTexts(input)) {
-        list.Text(text.x, kReadoutTop, text.align, FontId::Small, kWhite, std::move(text.text));
+        list.Text(text.x, kReadoutTop, text.align, FontId::Small, kWhite, std::move(text.text),
+                  text.clearBlanks);
     }
     return list;
 }

@@ -28,6 +28,7 @@ struct ReadoutText {
     int x = 0;
     TextAlign align = TextAlign::Left;
     std::string text;
+    int clearBlanks = -1;  // see DrawText::clearBlanks
 };
 
 // What the scan of the span (scales 0 to 2) collects.

@@ -64,6 +64,10 @@ struct DrawText {
     FontId font = FontId::Small;
     Rgb colour;
     std::uint32_t textIndex = 0;  // into DrawList::texts
+    // When not negative, the painter moves the text right as far as needed to keep this many
+    // blanks between it and the text painted just before it on the same line. The readout's
+    // fixed anchors were laid out for a narrow font; a wider one must not overprint.
+    int clearBlanks = -1;
 };
 
 using DrawOp = std::variant<DrawRect, DrawLine, DrawPixel, DrawText>;
@@ -81,9 +85,10 @@ struct DrawList {
         ops.emplace_back(DrawLine{x1, y1, x2, y2, colour, dotted});
     }
     void Pixel(int x, int y, Rgb colour) { ops.emplace_back(DrawPixel{x, y, colour}); }
-    void Text(int x, int y, TextAlign align, FontId font, Rgb colour, std::string text) {
-        ops.emplace_back(
-            DrawText{x, y, align, font, colour, static_cast<std::uint32_t>(texts.size())});
+    void Text(int x, int y, TextAlign align, FontId font, Rgb colour, std::string text,
+              int clearBlanks = -1) {
+        ops.emplace_back(DrawText{x, y, align, font, colour,
+                                  static_cast<std::uint32_t>(texts.size()), clearBlanks});
         texts.push_back(std::move(text));
     }
 };

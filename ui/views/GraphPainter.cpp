@@ -2,6 +2,8 @@
 // Replaying draw lists onto images.
 #include "ui/views/GraphPainter.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -108,6 +110,8 @@ void PaintDrawList(QImage& image, const vantrel::DrawList& list, const GraphFont
     const QFont normal = Crisp(fonts.normal);
     const QFontMetrics smallMetrics(small, &image);
     const QFontMetrics normalMetrics(normal, &image);
+    int previousTextRight = 0;  // right edge of the last text painted, for clearBlanks
+    int previousTextY = -1;
     for (const vantrel::DrawOp& op : list.ops) {
         if (const auto* rect = std::get_if<vantrel::DrawRect>(&op)) {
             pixels.Fill(*rect);
@@ -128,6 +132,13 @@ void PaintDrawList(QImage& image, const vantrel::DrawList& list, const GraphFont
             } else if (text->align == vantrel::TextAlign::Right) {
                 x -= width;
             }
+            if (text->clearBlanks >= 0 && text->y == previousTextY) {
+                const int clear =
+                    previousTextRight + metrics.horizontalAdvance(QString(text->clearBlanks, ' '));
+                x = std::max(x, clear);
+            }
+            previousTextRight = x + width;
+            previousTextY = text->y;
             painter.setFont(isSmall ? small : normal);
             painter.setPen(QColor(ToRgb(text->colour)));
             painter.drawText(x, text->y + metrics.ascent(), string);

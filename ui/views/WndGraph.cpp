@@ -158,6 +158,8 @@ void CWndGraph::GraphStep(int delta) {
 
 void CWndGraph::ClearViews() {
     m_wndInfo->Clear();
+    vantrel::ClearLoadedDay(m_converter);
+    vantrel::ResetToDay(m_view, vantrel::SystemTime{});
     m_wndSpeed->m_bHasData = 0;
     m_wndDist->m_bHasData = 0;
     m_wndSpeed->update();

@@ -105,6 +105,12 @@ void CWndGraphInfo::LoadDays() {
         }
         m_pDaySelector->setCurrentIndex(m_pDaySelector->count() > 0 ? 0 : -1);
     }
+    if (m_pDaySelector->count() == 0) {
+        // A record without day files opens with empty graphs, never with the day of the
+        // record opened before it.
+        m_graph.ClearViews();
+        return;
+    }
     LoadDay();
 }
 

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -233,6 +234,18 @@ TEST_F(GraphArea, EmptyDaySelectorLeavesTheDay) {
     EXPECT_TRUE(RedRows(m_graph->m_wndSpeed->Render(), 100).empty());
 }
 
+TEST_F(GraphArea, RecordWithoutDayFilesOpensWithEmptyGraphs) {
+    AddDay("20150312", [](auto& s) { Drive(s, Index(1, 0, 0), Index(2, 0, 0), 1000); });
+    m_graph->m_wndInfo->LoadDays();
+    ASSERT_FALSE(RedRows(m_graph->m_wndSpeed->Render(), 100).empty());
+    m_lists.m_aSelDayFiles.clear();  // the next record has no day files
+    m_graph->m_wndInfo->LoadDays();
+    EXPECT_TRUE(RedRows(m_graph->m_wndSpeed->Render(), 100).empty());
+    EXPECT_TRUE(m_graph->m_wndInfo->m_strDayDate.empty());
+    EXPECT_EQ(m_graph->m_wndInfo->DaySelector()->count(), 0);
+    EXPECT_TRUE(vantrel::ReadoutTexts(m_graph->ReadoutInput()).empty());  // no day: no readout
+}
+
 TEST_F(GraphArea, ClicksScrollingAndTheReadout) {
     AddDay(
         "20150312", [](auto& s) { Drive(s, Index(10, 0, 0), Index(11, 0, 0), 1000); },
@@ -267,6 +280,25 @@ TEST_F(GraphArea, ClicksScrollingAndTheReadout) {
     const auto texts = vantrel::ReadoutTexts(m_graph->ReadoutInput());
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1].text, "Speed : 72.0 km/h");
+
+    // The three fields never overprint each other: two runs of at least 12 blank columns
+    // separate them (blanks inside a field are narrower).
+    std::vector<bool> inked(static_cast<std::size_t>(strip.width()), false);
+    for (int x = 0; x < strip.width(); ++x) {
+        for (int y = 2; y < 19; ++y) {
+            inked[static_cast<std::size_t>(x)] =
+                inked[static_cast<std::size_t>(x)] || strip.pixel(x, y) == qRgb(255, 255, 255);
+        }
+    }
+    const auto first = std::find(inked.begin(), inked.end(), true);
+    const auto last = std::find(inked.rbegin(), inked.rend(), true).base();
+    int wideGaps = 0;
+    int run = 0;
+    for (auto it = first; it != last; ++it) {
+        run = *it ? 0 : run + 1;
+        wideGaps += run == 12 ? 1 : 0;
+    }
+    EXPECT_EQ(wideGaps, 2);
 }
 
 }  // namespace
