@@ -20,6 +20,24 @@
 
 namespace {
 
+// The buttons keep their fixed 170-pixel rectangles; a caption wider than that in the
+// program's font (or in a longer translation) gets a smaller size rather than being cut.
+void SetCaptionFitted(QPushButton* button, const QString& caption) {
+    constexpr int kPadding = 12;
+    constexpr int kSmallestPixelSize = 10;
+    QFont font = vantrel::ui::NormalFont();
+    while (font.pixelSize() > kSmallestPixelSize &&
+           QFontMetrics(font).horizontalAdvance(caption) > button->width() - kPadding) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    if (button->font() != font) {
+        button->setFont(font);
+    }
+    if (button->text() != caption) {
+        button->setText(caption);
+    }
+}
+
 struct FilterPlace {
     int left;
     int right;
@@ -107,8 +125,8 @@ void CWndList::paintEvent(QPaintEvent* /*event*/) {
                            LangText("GUI", place.key, place.label));
     }
     offscreen.end();
-    m_pDelete->setText(LangText("GUI", "DELETESELECTEDDATA", "Delete Selected Data"));
-    m_pExport->setText(LangText("GUI", "EXPORTCSV", "Export to CSV"));
+    SetCaptionFitted(m_pDelete, LangText("GUI", "DELETESELECTEDDATA", "Delete Selected Data"));
+    SetCaptionFitted(m_pExport, LangText("GUI", "EXPORTCSV", "Export to CSV"));
     m_pModel->RefreshTitles();
     QPainter painter(this);
     painter.drawImage(0, 0, image);

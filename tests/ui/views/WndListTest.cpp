@@ -5,6 +5,7 @@
 // at once, Delete and Export ask for checked rows, and deleting the open record clears the
 // views and removes only that record's files.
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -73,6 +74,12 @@ TEST_P(WndListTest, RowsOpenFilterDelete) {
     EXPECT_EQ(m_list->DeleteButton()->isVisible(), GetParam() != vantrel::kUserLevelGuest);
     EXPECT_TRUE(m_list->ExportButton()->isVisible());
     EXPECT_TRUE(m_list->isVisible());
+    m_list->grab();  // captions are set at paint
+    for (const QPushButton* button : {m_list->DeleteButton(), m_list->ExportButton()}) {
+        EXPECT_EQ(button->width(), 170);
+        EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(button->text()), 170 - 12)
+            << button->text().toStdString() << " is cut by its button";
+    }
 
     QSignalSpy opened(m_list, &CWndList::RecordOpened);
     m_list->OpenRow(-1);
