@@ -53,6 +53,7 @@ const std::vector<Command>& AllCommands() {
         {"delete", kDeleteHelp, &RunDelete},
         {"dump", kDumpHelp, &RunDump},
         {"format-device", kFormatDeviceHelp, &RunFormatDevice},
+        {"format-sd", kFormatSdHelp, &RunFormatSd},
         {"render", kRenderHelp, &RunRender},
     };
     return commands;

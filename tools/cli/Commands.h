@@ -27,6 +27,7 @@ int RunShow(CliContext& context, const std::vector<std::string>& args);
 int RunExport(CliContext& context, const std::vector<std::string>& args);
 int RunDelete(CliContext& context, const std::vector<std::string>& args);
 int RunDump(CliContext& context, const std::vector<std::string>& args);
+int RunFormatSd(CliContext& context, const std::vector<std::string>& args);
 
 // The whole tool: global options, then the command. args excludes the program name.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -26,6 +26,9 @@ Commands:
   delete RECORD.dat...        delete records with all their day files
   dump FILE.dtc [--json]      header, day and record index and totals of a raw .dtc file
   format-device [--yes]       erase the recorder's eMMC storage over USB
+  format-sd TARGET [--driver TEXT] [--route auto|command|raw] [--yes] [--json]
+                              initialise an SD card (a removable block device
+                              or an image file) for the recorder
   render RECORD.dat [--day N] [ACTION...] --out DIR [--json]
                               draw a day's speed and distance graphs, graph
                               information and cursor readout as PNG files
@@ -213,6 +216,37 @@ Options:
   -h, --help   show this help
 
 Exit status: 0 success, 1 the file cannot be read or is not a .dtc file, 2 wrong usage.
+)";
+
+const std::string_view kFormatSdHelp =
+    R"(Usage: vantrel-cli format-sd TARGET [--driver TEXT] [--route auto|command|raw] [--yes] [--json]
+
+Initialises an SD card for the recorder: a FAT32 file system with 32 KiB clusters and the
+volume label AVFILE3, the folders media, driving, log and dvr_config, and, when --driver is
+given, dvr_config/driverid.ini holding the driver's name or id (UTF-8, no line end).
+EVERYTHING ON THE CARD IS ERASED.
+
+TARGET is the card's block device (the whole card, such as /dev/sdb or /dev/mmcblk0, or a
+partition of it) or an image file, whose size is the card's size. A block device must be
+removable and hold no system folder; its mounts are unmounted first and it is then opened
+exclusively. Cards below 3000 MiB are refused.
+
+Options:
+  --driver TEXT   the driver's name or id written to dvr_config/driverid.ini
+  --route R       how to format: auto (default) runs mkfs.fat up to 56,300 MiB and the
+                  program's own FAT32 writer above; command or raw forces one
+  --yes           do not ask before erasing the card
+  --json          print one JSON object with the result on standard output:
+                  route, sizeMiB, fat, clusterBytes, label, prepared
+  -h, --help      show this help
+
+The question before erasing, and every note and error, goes to standard error; it is
+answered with y or yes on standard input. Needs dosfstools (mkfs.fat) and mtools (mmd,
+mcopy). Formatting a device needs the right to write it (root, or a member of the disk
+group). VANTREL_TRACE=1 shows why the FAT32 writer failed.
+
+Exit status: 0 when the card was formatted and prepared, 1 when it was refused, not
+confirmed, or the format or the preparation failed, 2 wrong usage.
 )";
 
 }  // namespace vantrel::cli
