@@ -163,6 +163,19 @@ SdFormatOutcome FormatSdCard(const SdFormatRequest& request) {
             return outcome;
         }
     }
+    // A card's partition often carries another type (SDXC cards come as exFAT, 0x07); the
+    // recorder looks for FAT32 with LBA, whichever route made the file system. Only a
+    // partition has an entry to change.
+    if (target.partitionNumber != 0) {
+        std::string error;
+        if (!SetMbrPartitionType(target.diskPath, target.partitionNumber,
+                                 target.geometry.hiddenSectors, 0x0C, &error)) {
+            TraceLog(TraceLocation{0, 1070, "DlgFormatSD.cpp", {}}, "Failed to set parition info");
+            outcome.message = error;
+            return outcome;
+        }
+    }
+    RereadPartitions(target);
     outcome.formatted = true;
     if (!PrepareSdCard(target.path, request.driverText, &outcome.message)) {
         return outcome;

@@ -124,6 +124,10 @@ bool InspectSdTarget(const std::string& path, const DriveLayer::Roots& roots, Sd
     found.geometry.lengthBytes = ReadNumber(folder / "size") * 512;
     found.geometry.hiddenSectors = static_cast<std::uint32_t>(ReadNumber(folder / "start") * 512 /
                                                               found.geometry.bytesPerSector);
+    found.partitionNumber = static_cast<unsigned>(ReadNumber(folder / "partition"));
+    if (found.partitionNumber != 0) {
+        found.diskPath = "/dev/" + DiskFolder(roots.sysBlock, found.sysName).filename().string();
+    }
     if (found.geometry.lengthBytes == 0) {
         *error = path + ": no card in the drive";
         return false;
@@ -216,6 +220,55 @@ int OpenSdTarget(SdTarget& target, std::string* error) {
         target.geometry.heads = geometry.heads;
     }
     return fd;
+}
+
+bool SetMbrPartitionType(const std::string& diskPath, unsigned partitionNumber,
+                         std::uint64_t startSector, std::uint8_t type, std::string* error) {
+    const int fd = ::open(diskPath.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        *error = Errno(diskPath);
+        return false;
+    }
+    std::array<std::uint8_t, 512> mbr{};
+    bool ok = ::pread(fd, mbr.data(), mbr.size(), 0) == static_cast<ssize_t>(mbr.size());
+    if (!ok) {
+        *error = Errno(diskPath);
+    } else if (mbr[510] == 0x55 && mbr[511] == 0xAA && partitionNumber >= 1 &&
+               partitionNumber <= 4) {
+        bool gpt = false;
+        for (std::size_t entry = 0; entry < 4; ++entry) {
+            gpt = gpt || mbr[446 + 16 * entry + 4] == 0xEE;
+        }
+        const std::size_t at = 446 + 16 * (partitionNumber - 1);
+        const std::uint64_t start = mbr[at + 8] | (std::uint64_t{mbr[at + 9]} << 8) |
+                                    (std::uint64_t{mbr[at + 10]} << 16) |
+                                    (std::uint64_t{mbr[at + 11]} << 24);
+        if (!gpt && start != startSector) {
+            *error = diskPath + ": partition " + std::to_string(partitionNumber) +
+                     " does not start at sector " + std::to_string(startSector);
+            ok = false;
+        } else if (!gpt && mbr[at + 4] != type) {
+            mbr[at + 4] = type;
+            ok = ::pwrite(fd, mbr.data(), mbr.size(), 0) == static_cast<ssize_t>(mbr.size()) &&
+                 (::fsync(fd) == 0 || errno == EINVAL);
+            if (!ok) {
+                *error = Errno(diskPath);
+            }
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+void RereadPartitions(const SdTarget& target) {
+    if (!target.blockDevice || target.partitionNumber != 0) {
+        return;
+    }
+    const int fd = ::open(target.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::ioctl(fd, BLKRRPART);  // a failure leaves the old view; the card still works
+        ::close(fd);
+    }
 }
 
 }  // namespace vantrel

@@ -18,6 +18,9 @@ struct SdTarget {
     std::string path;  // the device node or the image file
     bool blockDevice = false;
     std::string sysName;  // the block folder's name ("sdb", "mmcblk0p1"); empty for an image
+    // For a partition: its number and its disk's device node ("/dev/sdb"); 0 and empty else.
+    unsigned partitionNumber = 0;
+    std::string diskPath;
     RawGeometry geometry;
     std::uint64_t SizeMiB() const { return geometry.lengthBytes / 1048576; }
 };
@@ -47,5 +50,16 @@ bool UnmountTarget(const SdTarget& target, const DriveLayer::Roots& roots, std::
 // geometry from the device (sector size, size, heads and sectors per track). -1 with the
 // reason on failure.
 int OpenSdTarget(SdTarget& target, std::string* error);
+
+// Sets the type byte of a primary partition in the disk's MBR (0x0C: FAT32 with LBA), after
+// checking that the entry starts at startSector. A GPT disk (protective entry 0xEE), a
+// logical partition or a disk without MBR signature is left alone and counts as done. False
+// when the disk cannot be read or written, or the entry does not match.
+bool SetMbrPartitionType(const std::string& diskPath, unsigned partitionNumber,
+                         std::uint64_t startSector, std::uint8_t type, std::string* error);
+
+// Asks the kernel to read the partition table of a whole card again after a format replaced
+// it; nothing for images and partitions.
+void RereadPartitions(const SdTarget& target);
 
 }  // namespace vantrel

@@ -284,3 +284,52 @@ TEST(SdCardFolder, BlockDeviceOfAMountedFolder) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// An MBR whose first entry is the given type and start, the signature optional.
+std::vector<std::uint8_t> Mbr(std::uint8_t type, std::uint32_t start, bool signature = true) {
+    std::vector<std::uint8_t> mbr(512, 0);
+    mbr[446 + 4] = type;
+    for (int i = 0; i < 4; ++i) {
+        mbr[446 + 8 + i] = static_cast<std::uint8_t>(start >> (8 * i));
+    }
+    mbr[446 + 12] = 0x10;  // some length, kept as it is
+    if (signature) {
+        mbr[510] = 0x55;
+        mbr[511] = 0xAA;
+    }
+    return mbr;
+}
+
+TEST(SdCardPartitionType, PrimaryEntryBecomesFat32Lba) {
+    const struct {
+        std::vector<std::uint8_t> before;
+        unsigned number;
+        bool ok;
+        std::uint8_t typeAfter;
+    } cases[] = {
+        {Mbr(0x07, 2048), 1, true, 0x0C},         // exFAT type of an SDXC card
+        {Mbr(0x0C, 2048), 1, true, 0x0C},         // already right
+        {Mbr(0x07, 4096), 1, false, 0x07},        // the entry is not our partition
+        {Mbr(0xEE, 1), 1, true, 0xEE},            // GPT: no MBR types
+        {Mbr(0x07, 2048, false), 1, true, 0x07},  // no partition table
+        {Mbr(0x07, 2048), 5, true, 0x07},         // a logical partition
+    };
+    test::TempFolder tmp;
+    const std::string disk = tmp.Folder() + "disk.img";
+    for (const auto& c : cases) {
+        test::TempFolder::Write(
+            disk, std::string(c.before.begin(), c.before.end()) + std::string(4096, '\0'));
+        std::string error;
+        EXPECT_EQ(SetMbrPartitionType(disk, c.number, 2048, 0x0C, &error), c.ok) << error;
+        std::vector<std::uint8_t> after = test::ReadSector(disk, 0);
+        EXPECT_EQ(after[446 + 4], c.typeAfter);
+        after[446 + 4] = c.before[446 + 4];
+        EXPECT_EQ(after, c.before) << "only the type byte may change";
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
