@@ -7,8 +7,10 @@
 #include "core/sdcard/SdCard.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <csignal>
 
 #include "tests/core/sdcard/SdImage.h"
 #include "tests/core/util/DriveFixture.h"
@@ -168,6 +170,36 @@ TEST_F(SdCardImage, RefusalsLeaveTheImageUntouched) {
         EXPECT_EQ(test::Text(first, 0, marker.size()), marker);
         if (c.status == Status::Failed) {
             EXPECT_NE(trace.All().find("829 line in DlgFormatSD.cpp"), std::string::npos)
+                << trace.All();
+        }
+    }
+}
+
+// A file size limit below the system area makes every write past it fail, in this process
+// and in mkfs.fat, which inherits the limit: both routes report the failure.
+TEST_F(SdCardImage, AFailingWriteFailsBothRoutes) {
+    for (const SdFormatRoute route : {SdFormatRoute::Command, SdFormatRoute::Raw}) {
+        SCOPED_TRACE(SdFormatRouteName(route));
+        ASSERT_TRUE(test::MakeSparseImage(Image(), 3000 * kMiB));
+        test::TraceCapture trace;
+        rlimit previous{};
+        ::getrlimit(RLIMIT_FSIZE, &previous);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = previous;
+        limit.rlim_cur = 64 * 1024;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const SdFormatOutcome outcome = Format("x", route);
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+        EXPECT_EQ(outcome.status, Status::Failed);
+        EXPECT_FALSE(outcome.formatted);
+        EXPECT_FALSE(outcome.prepared);
+        if (route == SdFormatRoute::Command) {
+            EXPECT_NE(outcome.message.find("mkfs.fat failed"), std::string::npos)
+                << outcome.message;
+        } else {
+            EXPECT_NE(trace.All().find("615 line in DlgFormatSD.cpp: Failed to write"),
+                      std::string::npos)
                 << trace.All();
         }
     }
