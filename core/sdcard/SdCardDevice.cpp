@@ -179,7 +179,14 @@ bool UnmountTarget(const SdTarget& target, const DriveLayer::Roots& roots, std::
         if (::umount2(mount.mountPoint.c_str(), 0) == 0) {
             continue;
         }
-        const ProcessResult run = RunProgram({"umount", mount.mountPoint});
+        ProcessResult run = RunProgram({"umount", mount.mountPoint});
+        // A desktop's automount belongs to udisks, which lets the user who sits at the
+        // machine undo it.
+        if (run.exitCode != 0 && !FindProgram("udisksctl").empty() &&
+            RunProgram({"udisksctl", "unmount", "--no-user-interaction", "-b", mount.source})
+                    .exitCode == 0) {
+            continue;
+        }
         if (run.exitCode != 0) {
             *error = "cannot unmount " + mount.mountPoint + ": " + run.output;
             while (!error->empty() && error->back() == '\n') {
@@ -199,7 +206,11 @@ int OpenSdTarget(SdTarget& target, std::string* error) {
     const int flags = O_RDWR | O_CLOEXEC | (target.blockDevice ? O_EXCL : 0);
     const int fd = ::open(target.path.c_str(), flags);
     if (fd < 0) {
+        const int openError = errno;
         *error = Errno(target.path);
+        if (openError == EACCES && target.blockDevice) {
+            *error += " (writing a card's device needs root or membership of its group)";
+        }
         return -1;
     }
     if (!target.blockDevice) {

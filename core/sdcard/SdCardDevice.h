@@ -43,7 +43,8 @@ std::vector<MountEntry> MountsOfTarget(const SdTarget& target, const DriveLayer:
 bool IsSystemFolder(const std::string& mountPoint);
 
 // Unmounts every mount of the target (umount2, then the umount program, which can also undo
-// a user mount); false with the reason when one stays.
+// a user mount, then udisksctl for a desktop's automount); false with the reason when one
+// stays.
 bool UnmountTarget(const SdTarget& target, const DriveLayer::Roots& roots, std::string* error);
 
 // Opens the target for reading and writing, a block device exclusively, and refreshes its
