@@ -55,6 +55,7 @@ const std::vector<Command>& AllCommands() {
         {"format-device", kFormatDeviceHelp, &RunFormatDevice},
         {"format-sd", kFormatSdHelp, &RunFormatSd},
         {"render", kRenderHelp, &RunRender},
+        {"print", kPrintHelp, &RunPrint},
     };
     return commands;
 }

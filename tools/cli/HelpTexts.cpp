@@ -32,6 +32,9 @@ Commands:
   render RECORD.dat [--day N] [ACTION...] --out DIR [--json]
                               draw a day's speed and distance graphs, graph
                               information and cursor readout as PNG files
+  print RECORD.dat [--day N] [ACTION...] (--pdf FILE | --png FILE)
+                              the printed page of a record (one A4 landscape
+                              PDF page, or the 1270 x 900 page as PNG)
   help [COMMAND]              this text, or a command's own help
 
 Global options (they go before the command):

@@ -95,6 +95,7 @@ const CatalogueEntry kCatalogue[] = {
     {"GUI", "RECORDSTOPTIME", "Record Stop Time"},
     {"GUI", "SAVE", "Save"},
     {"GUI", "SAVEDATETIME", "Save Date/Time"},
+    {"GUI", "SAVEPDF", "Save as PDF"},
     {"GUI", "SAVETIME", "Save Time"},
     {"GUI", "SAVEUSERNAME", "Save User Name"},
     {"GUI", "SDCARD", "SD"},

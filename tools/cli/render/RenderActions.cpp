@@ -127,7 +127,12 @@ std::optional<int> ParseCursorTime(const std::string& text) {
     return ((*hour * 60 + *minute) * 60 + *second) * 2 + (text.size() == 10 ? 1 : 0);
 }
 
-RenderArgs ParseRenderArgs(const std::vector<std::string>& args) {
+namespace {
+
+// The two commands share the record, the day and the actions; render writes a folder of
+// window images (--out, --json), print one page (--pdf, --png).
+RenderArgs ParseGraphArgs(const std::vector<std::string>& args, bool print) {
+    const std::string command = print ? "print" : "render";
     RenderArgs parsed;
     std::vector<std::string> positional;
     bool optionsEnded = false;
@@ -144,11 +149,13 @@ RenderArgs ParseRenderArgs(const std::vector<std::string>& args) {
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const bool takesValue = IsValueAction(name) || name == "--day" || name == "--out";
+        const bool isOutput = print ? name == "--pdf" || name == "--png" : name == "--out";
+        const bool takesValue = IsValueAction(name) || name == "--day" || isOutput;
+        const bool isJson = !print && name == "--json";
         if (!takesValue) {
-            if (equals != std::string::npos && (name == "--json" || name == "--no-cursor")) {
+            if (equals != std::string::npos && (isJson || name == "--no-cursor")) {
                 parsed.error = "option '" + name + "' takes no value";
-            } else if (name == "--json") {
+            } else if (isJson) {
                 parsed.json = true;
             } else if (name == "--no-cursor") {
                 parsed.actions.push_back(RenderAction{RenderActionKind::NoCursor});
@@ -172,6 +179,12 @@ RenderArgs ParseRenderArgs(const std::vector<std::string>& args) {
             }
             parsed.outDir = value;
             hasOut = true;
+        } else if (name == "--pdf" || name == "--png") {
+            if (value.empty()) {
+                parsed.error = name + " needs a file name";
+            }
+            (name == "--pdf" ? parsed.pdf : parsed.png) = value;
+            hasOut = true;
         } else if (name == "--day") {
             const std::optional<int> day = ParseNumber(value);
             if (!day) {
@@ -193,13 +206,23 @@ RenderArgs ParseRenderArgs(const std::vector<std::string>& args) {
         return parsed;
     }
     if (positional.size() != 1) {
-        parsed.error = "render needs one record file";
+        parsed.error = command + " needs one record file";
     } else if (!hasOut) {
-        parsed.error = "render needs --out DIR";
+        parsed.error = print ? "print needs --pdf FILE or --png FILE" : "render needs --out DIR";
     } else {
         parsed.record = positional.front();
     }
     return parsed;
+}
+
+}  // namespace
+
+RenderArgs ParseRenderArgs(const std::vector<std::string>& args) {
+    return ParseGraphArgs(args, false);
+}
+
+RenderArgs ParsePrintArgs(const std::vector<std::string>& args) {
+    return ParseGraphArgs(args, true);
 }
 
 }  // namespace vantrel::cli

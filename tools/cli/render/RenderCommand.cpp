@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vantrel-cli render: the graph area of the window, built offscreen over the record's days,
-// driven by the actions and written out with the windows' own paints.
+// vantrel-cli render and print: the graph area of the window, built offscreen over the record's
+// days, driven by the actions and written out with the windows' own paints.
 #include "tools/cli/render/RenderCommand.h"
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <system_error>
 
 #include "core/store/MgrTachoDB.h"
@@ -22,6 +23,8 @@
 #include "tools/cli/render/RenderActions.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PanelMain.h"
+#include "ui/print/PrintPage.h"
+#include "ui/views/DrivingInfo.h"
 #include "ui/views/WndGraph.h"
 
 namespace vantrel::cli {
@@ -192,13 +195,10 @@ void SelectRecord(CMgrTachoDB& store, const std::string& record) {
     store.SelectRecord(record);
 }
 
-}  // namespace
-
-int RunRender(CliContext& context, const std::vector<std::string>& args) {
-    const RenderArgs parsed = ParseRenderArgs(args);
-    if (!parsed.error.empty()) {
-        return context.Usage(parsed.error, "render");
-    }
+// Opens the record's day in an offscreen graph area, runs the actions and hands the area to
+// the output step; the exit status of the command.
+int RunOnGraph(CliContext& context, const RenderArgs& parsed,
+               const std::function<int(CWndGraph&, const std::string&)>& output) {
     context.LoadSettings();  // the language of the texts
     const std::optional<std::string> record = CheckRecordPath(context, parsed.record);
     if (!record) {
@@ -209,12 +209,6 @@ int RunRender(CliContext& context, const std::vector<std::string>& args) {
     if (static_cast<std::size_t>(parsed.day) >= store.m_aSelDayFiles.size()) {
         return context.Fail("the record has " + std::to_string(store.m_aSelDayFiles.size()) +
                             " day(s); there is no day " + std::to_string(parsed.day));
-    }
-    std::error_code ec;
-    const fs::path outDir = AbsolutePath(parsed.outDir);
-    fs::create_directories(outDir, ec);
-    if (!fs::is_directory(outDir, ec)) {
-        return context.Fail("cannot create the folder '" + parsed.outDir + "'");
     }
 
     const OffscreenApp app;
@@ -232,14 +226,71 @@ int RunRender(CliContext& context, const std::vector<std::string>& args) {
             return context.Fail("the day has no usable date, so --cursor has no time to go to");
         }
     }
-    const std::string failed = WriteFiles(graph, outDir);
-    if (!failed.empty()) {
-        return context.Fail("cannot write '" + (outDir / failed).string() + "'");
+    return output(graph, *record);
+}
+
+bool WritePrintedPage(const CWndGraph& graph, const std::string& record, const RenderArgs& parsed,
+                      std::string& failed) {
+    CWndDrivingInfo info;
+    info.LoadRecord(record);  // the record table's texts, as the panel shows them
+    const PrintPageContent page = CPrintPage::Capture(graph, info);
+    const PrintFonts fonts = PrintFonts::Standard();
+    if (!parsed.png.empty()) {
+        const fs::path png = AbsolutePath(parsed.png);
+        if (!SavePng(CPrintPage::RenderCanvas(page, fonts), png)) {
+            failed = png.string();
+            return false;
+        }
     }
-    if (parsed.json) {
-        WriteJson(context.out, graph);
+    if (!parsed.pdf.empty()) {
+        const fs::path pdf = AbsolutePath(parsed.pdf);
+        if (!CPrintPage::WritePdf(QString::fromStdString(pdf.string()), page, fonts)) {
+            failed = pdf.string();
+            return false;
+        }
     }
-    return kExitOk;
+    return true;
+}
+
+}  // namespace
+
+int RunRender(CliContext& context, const std::vector<std::string>& args) {
+    const RenderArgs parsed = ParseRenderArgs(args);
+    if (!parsed.error.empty()) {
+        return context.Usage(parsed.error, "render");
+    }
+    return RunOnGraph(context, parsed, [&](CWndGraph& graph, const std::string& /*record*/) {
+        std::error_code ec;
+        const fs::path outDir = AbsolutePath(parsed.outDir);
+        fs::create_directories(outDir, ec);
+        if (!fs::is_directory(outDir, ec)) {
+            return context.Fail("cannot create the folder '" + parsed.outDir + "'");
+        }
+        const std::string failed = WriteFiles(graph, outDir);
+        if (!failed.empty()) {
+            return context.Fail("cannot write '" + (outDir / failed).string() + "'");
+        }
+        if (parsed.json) {
+            WriteJson(context.out, graph);
+        }
+        return kExitOk;
+    });
+}
+
+int RunPrint(CliContext& context, const std::vector<std::string>& args) {
+    const RenderArgs parsed = ParsePrintArgs(args);
+    if (!parsed.error.empty()) {
+        return context.Usage(parsed.error, "print");
+    }
+    return RunOnGraph(context, parsed, [&](CWndGraph& graph, const std::string& record) {
+        // The printed graphs never show the cursor line.
+        const CPrintCursorHidden hidden(graph);
+        std::string failed;
+        if (!WritePrintedPage(graph, record, parsed, failed)) {
+            return context.Fail("cannot write '" + failed + "'");
+        }
+        return kExitOk;
+    });
 }
 
 }  // namespace vantrel::cli

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-cli render: opens a record as the record list does, applies the user's actions to
-// the graph area and writes what its windows paint. The command creates the Qt application
+// the graph area and writes what its windows paint; vantrel-cli print: the same, then the
+// printed page as a PDF or PNG file. The command creates the Qt application
 // (offscreen) only while it runs, so the other commands never start Qt.
 #pragma once
 
@@ -44,11 +45,39 @@ Exit status: 0 success, 1 a missing record or day or a file that cannot be writt
 2 wrong usage.
 )";
 
+inline constexpr std::string_view kPrintHelp =
+    R"(Usage: vantrel-cli [GLOBAL OPTIONS] print RECORD.dat [--day N] [ACTION ...] (--pdf FILE | --png FILE)
+
+Makes the printed page of a record, as Print of the program does: the record opened as by
+render (day N, 0-based, default 0; scale 0; the cursor at the day's midnight), the actions
+applied in the order given, then the page drawn with the graphs' cursor line hidden: the
+title by time scale, the record's driving information, the speed and distance graphs as
+their windows paint them and the shown day's summary.
+
+The actions are those of render (see 'vantrel-cli render --help'): --scale S, --cursor
+HH:MM:SS[.5], --click X, --scroll A, --step left|right, --rows N, --no-cursor.
+
+Output (one of them or both):
+  --pdf FILE   one A4 landscape page; texts and lines stay text and vectors, the two
+               graphs are images
+  --png FILE   the page canvas itself, 1270 x 900 pixels
+  -h, --help   show this help
+
+The texts are in the language of --lang (or App.ini).
+
+Exit status: 0 success, 1 a missing record or day or a file that cannot be written,
+2 wrong usage.
+)";
+
 #ifdef VANTREL_CLI_RENDER
 int RunRender(CliContext& context, const std::vector<std::string>& args);
+int RunPrint(CliContext& context, const std::vector<std::string>& args);
 #else
 inline int RunRender(CliContext& context, const std::vector<std::string>& /*args*/) {
     return context.Fail("render is not available: this vantrel-cli was built without the UI");
+}
+inline int RunPrint(CliContext& context, const std::vector<std::string>& /*args*/) {
+    return context.Fail("print is not available: this vantrel-cli was built without the UI");
 }
 #endif
 
