@@ -22,6 +22,7 @@
 #include "ui/frame/PanelToolMenu.h"
 #include "ui/frame/WndProgress.h"
 #include "ui/frame/WndStatus.h"
+#include "ui/print/DlgPrint.h"
 #include "ui/views/DrivingInfo.h"
 #include "ui/views/WndGraph.h"
 #include "ui/views/WndList.h"
@@ -80,6 +81,13 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_pPanelMain->DrivingInfo(), &CWndDrivingInfo::DrivingAreaSaved, this, [this] {
         m_pStore->RefreshRecordList();
         emit RecordsChanged();
+    });
+    // Print: the page dialog over the graph area and driving information as they are now.
+    connect(this, &CMainFrame::PrintRequested, this, [this] {
+        if (m_pGraph) {
+            CDlgPrint dialog(*m_pGraph, *m_pPanelMain->DrivingInfo(), AppPrinter(), this);
+            dialog.exec();
+        }
     });
     WireGraphArea();
     WireRecordList(userLevel);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui/dialogs/ModalWatcher.h"
 #include "tests/ui/frame/UiAppFixture.h"
 #include "ui/controls/VQButton.h"
 #include "ui/frame/MainFrame.h"
@@ -19,7 +20,9 @@
 #include "ui/frame/PanelToolMenu.h"
 #include "ui/frame/WndProgress.h"
 #include "ui/frame/WndStatus.h"
+#include "ui/print/DlgPrint.h"
 #include "ui/views/DrivingInfo.h"
+#include "ui/views/WndGraph.h"
 
 namespace {
 
@@ -194,7 +197,16 @@ TEST_F(MainFrameLayout, CommandsOfOtherModulesLeaveAsSignals) {
     QSignalSpy print(&m_frame, &CMainFrame::PrintRequested);
     QSignalSpy settings(&m_frame, &CMainFrame::SettingsRequested);
     QSignalSpy format(&m_frame, &CMainFrame::FormatDeviceRequested);
+    // Print opens the print dialog, with the graphs' cursor line hidden while it is open.
+    bool cursorShownInDialog = true;
+    ModalWatcher<CDlgPrint> closePrint([&](CDlgPrint* dialog) {
+        cursorShownInDialog = m_frame.Graph()->m_view.m_bShowCursor;
+        dialog->reject();
+    });
     QTest::mouseClick(m_frame.ToolMenu()->PrintButton(), Qt::LeftButton);
+    EXPECT_EQ(closePrint.Seen(), 1);
+    EXPECT_FALSE(cursorShownInDialog);
+    EXPECT_TRUE(m_frame.Graph()->m_view.m_bShowCursor);
     QTest::mouseClick(m_frame.ToolMenu()->SettingsButton(), Qt::LeftButton);
     m_frame.PanelMain()->Status()->FormatButton()->click();
     EXPECT_EQ(print.count(), 1);
