@@ -206,6 +206,8 @@ void CPrintPage::Paint(QPainter& painter, const QRect& target, const PrintPageCo
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // PDF files and printers get the graphs' pixels as they are, not as a lossy photo.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.fillRect(QRect(0, 0, kWidth, kHeight), Qt::white);
     painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
