@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vantrel-cli render as a script runs it: the built program started on a record written in
-// the store's layout (a hand-made day with known drives) and on a record the import made of
-// a generated card; the images read back at the pixels the graph rules fix, the readout
-// lines, the JSON object and the exit codes.
+// vantrel-cli render and print as a script runs them: the built program started on a record written
+// in the store's layout (a hand-made day with known drives) and on a record the import made of a
+// generated card; the images read back at the pixels the graph rules fix, the readout lines, the
+// JSON object and the exit codes; print's page canvas read back where the page layout fixes it, its
+// graph images against render's, its PDF page through pdfinfo and pdftotext.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QString>
 
 #include <sys/wait.h>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -80,6 +83,31 @@ std::string JsonValue(const std::string& json, const std::string& key) {
         }
     }
     return json.substr(start, json.find_first_of(",}", start) - start);
+}
+
+// Standard output of a shell command.
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            out.append(buffer, n);
+        }
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+bool SameRegion(const QImage& page, QPoint origin, const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (page.pixel(origin + QPoint(x, y)) != image.pixel(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 class RenderCommand : public ::testing::Test {
@@ -322,6 +350,96 @@ TEST_F(RenderCommand, OnlyRenderStartsQt) {
     EXPECT_FALSE(WIFEXITED(rendered) && WEXITSTATUS(rendered) == 0);  // render does use Qt
 }
 
+TEST_F(RenderCommand, PrintMakesThePageOfTheGraphsAsRenderPaintsThem) {
+    const std::vector<std::string> actions{"--scale", "1", "--cursor", "08:30:00"};
+    std::vector<std::string> render{"--no-cursor"};
+    render.insert(render.begin(), actions.begin(), actions.end());
+    Render(render);
+    const std::string png = m_tmp.Folder() + "page.png";
+    const std::string pdf = m_tmp.Folder() + "page.pdf";
+    std::vector<std::string> args{"--backup", Backup(), "print", m_record};
+    args.insert(args.end(), actions.begin(), actions.end());
+    args.insert(args.end(), {"--png", png, "--pdf", pdf});
+    const CliRun run = Cli(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    const QImage page = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(page.size(), QSize(1270, 900));
+    const QRgb grey = qRgb(200, 200, 200);
+    const QRgb black = qRgb(0, 0, 0);
+    EXPECT_EQ(page.pixel(24, 26), grey);  // title bar
+    EXPECT_EQ(page.pixel(100, 25), black);
+    EXPECT_EQ(page.pixel(1247, 40), black);
+    EXPECT_EQ(page.pixel(25, 72), grey);                  // record table, column 1
+    EXPECT_EQ(page.pixel(229, 72), qRgb(255, 255, 255));  // column 2
+    EXPECT_EQ(page.pixel(1246, 220), black);
+    EXPECT_EQ(page.pixel(841, 307), grey);  // day table
+    EXPECT_EQ(page.pixel(1043, 306), black);
+    // The graphs as render paints them with the cursor hidden, less their side strips.
+    const QImage speed = Image("speed.png");
+    const QImage distance = Image("distance.png");
+    EXPECT_TRUE(SameRegion(page, {53, 275}, speed.copy(45, 0, 759, 338)));
+    EXPECT_TRUE(SameRegion(page, {63, 695}, distance.copy(55, 0, 749, 125)));
+
+    const std::string info = Output("pdfinfo " + Quote(pdf));
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Page size:       842 x 595 pts (A4)"), std::string::npos) << info;
+    const std::string text = Output("pdftotext -raw " + Quote(pdf) + " -");
+    for (const char* part :
+         {"8 hours chart", "Vehicle No", "DR ID", "Record Start Time", "Max Speed Time",
+          "Driving Date", "Speed", "Distance", "km/h", "12A3456", "VQ0A1B2C", "Driver",
+          "2015.03.12 08:12:00", "2015.03.12", "90.0 km", "72.0 km/h", "1:30:00.0"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    }
+}
+
+TEST_F(RenderCommand, PrintTitleFollowsTheLanguage) {
+    const std::string pdf = m_tmp.Folder() + "jp.pdf";
+    const CliRun run = Cli({"--backup", Backup(), "--lang", "jp", "print", m_record, "--pdf", pdf});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The CJK fonts share one glyph between an ideograph and its Kangxi radical, so the text
+    // layer may give the radical (U+2F9E for 車): compared after compatibility folding.
+    const std::string text = QString::fromStdString(Output("pdftotext -raw " + Quote(pdf) + " -"))
+                                 .normalized(QString::NormalizationForm_KC)
+                                 .toStdString();
+    EXPECT_NE(text.find("24時間チャート"), std::string::npos) << text;
+    EXPECT_NE(text.find("車両番号"), std::string::npos) << text;
+    EXPECT_EQ(text.find("24 hours chart"), std::string::npos) << text;
+}
+
+TEST_F(RenderCommand, PrintErrorsExitNonZeroWithAMessageAndWriteNothing) {
+    const std::string pdf = m_tmp.Folder() + "never.pdf";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {{"print", Backup() + "none.dat", "--pdf", pdf}, 1, "no record file"},
+        {{"print", m_record, "--day", "2", "--pdf", pdf}, 1, "no day 2"},
+        {{"print", m_record}, 2, "print needs --pdf FILE or --png FILE"},
+        {{"print", "--pdf", pdf}, 2, "print needs one record file"},
+        {{"print", m_record, "--pdf", ""}, 2, "--pdf needs a file name"},
+        {{"print", m_record, "--pdf", pdf, "--json"}, 2, "unknown option '--json'"},
+        {{"print", m_record, "--out", Out()}, 2, "unknown option '--out'"},
+        {{"print", m_record, "--pdf", pdf, "--scale", "5"}, 2, "--scale takes 0 to 4"},
+        {{"print", m_record, "--pdf", "/nonexistent-folder/page.pdf"}, 1, "cannot write"},
+        {{"print", m_record, "--png", "/nonexistent-folder/page.png"}, 1, "cannot write"}};
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--backup", Backup()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, c.status) << c.message << ": " << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    const CliRun help = Cli({"print", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: vantrel-cli [GLOBAL OPTIONS] print RECORD.dat", 0), 0u);
+    EXPECT_NE(Cli({"help"}).out.find("  print RECORD.dat"), std::string::npos);
+}
+
 TEST_F(RenderCommand, RendersARecordImportedFromAGeneratedCard) {
     std::string error;
     const auto card = datagen::GenerateCard(datagen::NamedScenario("small").value(), 5, &error);
@@ -347,6 +465,22 @@ TEST_F(RenderCommand, RendersARecordImportedFromAGeneratedCard) {
     const std::string readout = TempFolder::Read(Out() + "readout.txt");
     ASSERT_FALSE(readout.empty());
     EXPECT_EQ(readout.back(), '\n');
+
+    // The printed page of the same record holds its vehicle number and day.
+    const std::string pdf = m_tmp.Folder() + "generated.pdf";
+    const CliRun print = Cli({"--backup", backup, "print", record, "--scale", "1", "--pdf", pdf});
+    ASSERT_EQ(print.status, 0) << print.err;
+    const std::string text = Output("pdftotext -raw " + Quote(pdf) + " -");
+    const std::string day = JsonValue(run.out, "day");  // "\"YYYYMMDD\""
+    EXPECT_NE(text.find(day.substr(1, 4) + "." + day.substr(5, 2) + "." + day.substr(7, 2)),
+              std::string::npos)
+        << text;
+    const std::string vehicleKey = "\"vehicleNo\": \"";
+    const std::size_t vehicleAt = list.out.find(vehicleKey) + vehicleKey.size();
+    const std::string vehicle =
+        list.out.substr(vehicleAt, list.out.find('"', vehicleAt) - vehicleAt);
+    ASSERT_FALSE(vehicle.empty());
+    EXPECT_NE(text.find(vehicle), std::string::npos) << vehicle << "\n" << text;
 }
 
 }  // namespace
