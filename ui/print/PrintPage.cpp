@@ -38,7 +38,14 @@ QString Gui(const char* key, const char* text) {
     return LangText("GUI", key, text);
 }
 
-QFont Crisp(QFont font) {
+// A font sized in canvas units: pixel sizes are kept (the transform scales them with the
+// page); a point size is taken at the screen's 96 dpi, as the windows show it, since on a
+// printer it would otherwise be sized once by the printer's resolution and once more by the
+// transform.
+QFont CanvasFont(QFont font) {
+    if (font.pixelSize() <= 0) {
+        font.setPixelSize(qRound(font.pointSizeF() * 96.0 / 72.0));
+    }
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
@@ -143,7 +150,9 @@ QImage Cut(const QImage& paint, int left) {
 }  // namespace
 
 PrintFonts PrintFonts::FromApp() {
-    if (const CVantrelApp* app = GetVantrelApp(); app != nullptr) {
+    // The application's fonts once it has made them (they are sized in pixels).
+    if (const CVantrelApp* app = GetVantrelApp();
+        app != nullptr && app->m_fontNormal.pixelSize() > 0 && app->m_fontLarge.pixelSize() > 0) {
         return PrintFonts{app->m_fontNormal, app->m_fontLarge};
     }
     return Standard();
@@ -215,10 +224,10 @@ void CPrintPage::Paint(QPainter& painter, const QRect& target, const PrintPageCo
     // Title bar.
     painter.fillRect(kTitleRect, kGrey);
     painter.drawRect(kTitleRect);
-    painter.setFont(Crisp(fonts.large));
+    painter.setFont(CanvasFont(fonts.large));
     TextCentred(painter, kWidth / 2, 28, Title(content.scale));
 
-    painter.setFont(Crisp(fonts.normal));
+    painter.setFont(CanvasFont(fonts.normal));
     PaintRecordTable(painter, content);
 
     TextCentred(painter, 408, 260, Gui("SPEED", "Speed"));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -27,6 +28,8 @@ protected:
         printer->setOutputFileName(QString::fromStdString(path));
         printer->setPageSize(QPageSize(QPageSize::Letter));
         printer->setPageOrientation(QPageLayout::Portrait);
+        // The page is drawn onto the printable area: without margins that is the whole sheet.
+        printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         return printer;
     }
 
@@ -109,6 +112,26 @@ TEST_F(DlgPrintTest, PrintsOneLandscapeA4PageAndSaysSo) {
     const std::string pageText = Run("pdftotext -raw '" + pdf + "' -");
     EXPECT_NE(pageText.find("6 minutes chart"), std::string::npos) << pageText;
     EXPECT_NE(pageText.find(Info().m_strVehicleNo.toStdString()), std::string::npos) << pageText;
+
+    // The printed page, rasterised back onto 1270 x 900, is the canvas: texts sized and placed
+    // as on it (a font sized by the printer's resolution would cover the tables).
+    const std::string raster = TempPath("printed");
+    Run("pdftoppm -png -singlefile -scale-to-x 1270 -scale-to-y 900 '" + pdf + "' '" + raster +
+        "'");
+    const QImage printed =
+        QImage(QString::fromStdString(raster + ".png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(printed.size(), QSize(1270, 900));
+    const QImage canvas =
+        CPrintPage::RenderCanvas(dialog.Preview()->LastPage(), PrintFonts::FromApp());
+    int differing = 0;
+    for (int y = 0; y < 900; ++y) {
+        for (int x = 0; x < 1270; ++x) {
+            differing += std::abs(qGray(printed.pixel(x, y)) - qGray(canvas.pixel(x, y))) > 128;
+        }
+    }
+    EXPECT_LT(differing, 1270 * 900 / 50) << differing;
+    EXPECT_EQ(printed.pixel(100, 40), qRgb(200, 200, 200));
+    EXPECT_EQ(printed.pixel(841, 307), qRgb(200, 200, 200));
 }
 
 TEST_F(DlgPrintTest, SavesThePageAsPdf) {

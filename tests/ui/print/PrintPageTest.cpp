@@ -132,6 +132,26 @@ TEST(PrintPage, StretchesOntoTheTargetRectangleOnly) {
     EXPECT_EQ(target.pixel(100 + 250, 50 + 300), kWhitePixel);  // canvas (500, 600)
 }
 
+TEST(PrintPage, TextsAreSizedInCanvasUnitsWhateverTheDeviceResolution) {
+    // Fonts sized in points (as a font of the platform's defaults is) must come out as on the
+    // 96 dpi screen also on a 1200 dpi device such as a printer.
+    PrintFonts fonts = PrintFonts::Standard();
+    fonts.normal.setPointSize(13);
+    fonts.large.setPointSize(19);
+    const QImage screen = CPrintPage::RenderCanvas(PrintPageContent{}, fonts);
+    QImage printer(1270, 900, QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(1200 / 0.0254);
+    printer.setDotsPerMeterX(dotsPerMeter);
+    printer.setDotsPerMeterY(dotsPerMeter);
+    {
+        QPainter painter(&printer);
+        CPrintPage::Paint(painter, printer.rect(), PrintPageContent{}, fonts);
+    }
+    printer.setDotsPerMeterX(screen.dotsPerMeterX());
+    printer.setDotsPerMeterY(screen.dotsPerMeterY());
+    EXPECT_EQ(printer, screen);
+}
+
 using PrintPageOfRecord = test::PrintFixture;
 
 TEST_F(PrintPageOfRecord, CanvasHasTheLayoutAndTheGraphsAsTheirWindowsPaintThem) {
