@@ -3,6 +3,7 @@
 // the snap back after a resize), the buttons, the preview (the page canvas itself), the
 // graphs' cursor line hidden while it is open, printing to a PDF printer in landscape A4
 // whatever was set, the result messages, and "Print failed" without an installed printer.
+#include <QFileDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -143,6 +144,40 @@ TEST_F(DlgPrintTest, SavesThePageAsPdf) {
     EXPECT_NE(text.find("24 hours chart"), std::string::npos) << text;
     EXPECT_NE(text.find(Info().m_strDriverName.toStdString()), std::string::npos) << text;
     EXPECT_FALSE(dialog.SavePdf(QStringLiteral("/nonexistent-folder/saved.pdf")));
+}
+
+TEST_F(DlgPrintTest, SettingForcesLandscapeA4AfterThePageSetup) {
+    const auto printer = PdfPrinter(TempPath("unused.pdf"));
+    CDlgPrint dialog(*Graph(), Info(), *printer);
+    printer->setPageSize(QPageSize(QPageSize::Letter));
+    printer->setPageOrientation(QPageLayout::Portrait);  // what the operator chose
+    ModalWatcher<QDialog> accept([](QDialog* setup) {
+        if (qobject_cast<CDlgPrint*>(setup) == nullptr) {
+            setup->accept();
+        }
+    });
+    dialog.SettingButton()->click();
+    EXPECT_GE(accept.Seen(), 1);
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
+}
+
+TEST_F(DlgPrintTest, SaveAsPdfAsksForTheFileAndSaysTheResult) {
+    const auto printer = PdfPrinter(TempPath("unused.pdf"));
+    CDlgPrint dialog(*Graph(), Info(), *printer);
+    const std::string chosen = TempPath("chosen");  // ".pdf" is added
+    QString caption;
+    ModalWatcher<QFileDialog> name([&](QFileDialog* files) {
+        caption = files->windowTitle();
+        files->selectFile(QString::fromStdString(chosen));
+        static_cast<QDialog*>(files)->accept();  // as the Save button does
+    });
+    const auto [title, text] = Result([&] { dialog.SavePdfButton()->click(); });
+    EXPECT_EQ(caption, "Save as PDF");
+    EXPECT_EQ(text, "Print completed");
+    ASSERT_TRUE(std::filesystem::exists(chosen + ".pdf"));
+    const std::string info = Run("pdfinfo '" + chosen + ".pdf'");
+    EXPECT_NE(info.find("842 x 595 pts (A4)"), std::string::npos) << info;
 }
 
 TEST_F(DlgPrintTest, WithoutAnInstalledPrinterPrintFails) {
