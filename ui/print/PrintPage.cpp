@@ -230,14 +230,15 @@ void CPrintPage::Paint(QPainter& painter, const QRect& target, const PrintPageCo
     painter.setFont(CanvasFont(fonts.normal));
     PaintRecordTable(painter, content);
 
+    // The graphs pixel for pixel on the canvas, then their labels: a label's lower rows reach
+    // into the white top margin of its graph, and drawn first they would be cut off there.
+    painter.drawImage(kSpeedOrigin, content.speedImage);
+    painter.drawImage(kDistOrigin, content.distImage);
     TextCentred(painter, 408, 260, Gui("SPEED", "Speed"));
     TextCentred(painter, 408, 680, Gui("DISTANCE", "Distance"));
     TextRight(painter, 46, 292, QStringLiteral("km/h"));
     TextRight(painter, 48, 712, QStringLiteral("km"));
-
-    // The graphs pixel for pixel on the canvas; the day table goes over a wide speed graph.
-    painter.drawImage(kSpeedOrigin, content.speedImage);
-    painter.drawImage(kDistOrigin, content.distImage);
+    // The day table goes over a wide speed graph.
     PaintDayTable(painter, content);
     painter.restore();
 }
