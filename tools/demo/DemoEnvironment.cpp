@@ -288,6 +288,12 @@ std::string FindEmulatorLibrary(const std::string& exeFolder) {
     std::vector<std::string> folders;
     if (!exeFolder.empty()) {
         folders.push_back(exeFolder);
+        // An installed program: <prefix>/bin/vantrel and <prefix>/lib/vantrel/.
+        const std::string data = DataFolderBesideBin(exeFolder);
+        if (!data.empty()) {
+            folders.push_back(data.substr(0, data.size() - std::string("share/vantrel/").size()) +
+                              "lib/vantrel");
+        }
     }
 #ifdef VANTREL_PRIVATE_LIB_DIR
     folders.emplace_back(VANTREL_PRIVATE_LIB_DIR);
