@@ -288,11 +288,11 @@ std::string FindEmulatorLibrary(const std::string& exeFolder) {
     std::vector<std::string> folders;
     if (!exeFolder.empty()) {
         folders.push_back(exeFolder);
-        // An installed program: <prefix>/bin/vantrel and <prefix>/lib/vantrel/.
+        // An installed program: <prefix>/bin/vantrel and <prefix>/lib/vantrel/emulator/.
         const std::string data = DataFolderBesideBin(exeFolder);
         if (!data.empty()) {
             folders.push_back(data.substr(0, data.size() - std::string("share/vantrel/").size()) +
-                              "lib/vantrel");
+                              "lib/vantrel/emulator");
         }
     }
 #ifdef VANTREL_PRIVATE_LIB_DIR

@@ -64,8 +64,8 @@ DemoResult CreateDemo(const DemoPaths& paths);
 // True when the folder holds a complete demo.
 bool IsDemoComplete(const DemoPaths& paths);
 
-// The recorder emulator library: beside the executable, else in <prefix>/lib/vantrel/ of an
-// executable in <prefix>/bin, else in the build's installed lib/vantrel/; empty when none has it.
+// The recorder emulator library: beside the executable, else in <prefix>/lib/vantrel/emulator/
+// of an executable in <prefix>/bin, else in the build's installed one; empty when none has it.
 std::string FindEmulatorLibrary(const std::string& exeFolder);
 
 // Sets the process environment of the demo: VANTREL_PLUMEX (the emulator, when found),
