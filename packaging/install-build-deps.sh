@@ -12,7 +12,7 @@ packages=(
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     umockdev libumockdev-dev
-    xvfb xauth poppler-utils
+    xvfb xauth xdotool imagemagick lintian appstream poppler-utils
     # run time: FAT tools for the SD card, fonts for the fixed-size windows and CJK texts
     dosfstools mtools
     fonts-crosextra-carlito fonts-noto-cjk fonts-dejavu-core

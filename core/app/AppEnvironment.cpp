@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/app/AppEnvironment.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -127,11 +128,17 @@ AppEnvironment ResolveAppEnvironment(std::string_view exeFolder, const Environme
     if (!result.exeFolder.empty()) {
         result.resourceFolders.push_back(WithTrailingSeparator(result.exeFolder));
     }
-    const std::string installed = InstalledDataFolder();
-    if (!installed.empty() &&
-        (result.resourceFolders.empty() || result.resourceFolders.front() != installed)) {
-        result.resourceFolders.push_back(installed);
-    }
+    // An installed program finds its files through its own location first, so a package
+    // installed under another prefix than the build's still finds them.
+    const auto add = [&result](const std::string& folder) {
+        if (!folder.empty() &&
+            std::find(result.resourceFolders.begin(), result.resourceFolders.end(), folder) ==
+                result.resourceFolders.end()) {
+            result.resourceFolders.push_back(folder);
+        }
+    };
+    add(DataFolderBesideBin(result.exeFolder));
+    add(InstalledDataFolder());
     std::string home = Variable(env, "HOME");
     if (!IsAbsolute(home)) {
         home.clear();
@@ -148,6 +155,20 @@ std::string ExecutableFolder() {
         return {};
     }
     return exe.parent_path().generic_string();
+}
+
+std::string DataFolderBesideBin(std::string_view exeFolder) {
+    std::string folder(exeFolder);
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    constexpr std::string_view kBin = "/bin";
+    if (folder.size() <= kBin.size() ||
+        folder.compare(folder.size() - kBin.size(), kBin.size(), kBin) != 0) {
+        return {};
+    }
+    folder.resize(folder.size() - kBin.size());
+    return folder + "/share/vantrel/";
 }
 
 std::string InstalledDataFolder() {

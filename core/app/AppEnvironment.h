@@ -23,7 +23,8 @@ struct AppEnvironment {
     // Folder of the executable, without a trailing separator.
     std::string exeFolder;
     // Folders searched for language files and templates, each ending in '/': the
-    // executable's folder first, then the data folder of an installed build.
+    // executable's folder first, then "<exe>/../share/vantrel/" when the executable lies in a
+    // "bin" folder, then the data folder of the build's install prefix.
     std::vector<std::string> resourceFolders;
     // $XDG_CONFIG_HOME (default ~/.config), ending in '/'; empty when there is none.
     std::string configHome;
@@ -48,7 +49,9 @@ AppEnvironment ResolveAppEnvironment(std::string_view exeFolder, const Environme
 
 // The running executable's folder, without a trailing separator; empty when unknown.
 std::string ExecutableFolder();
-// The data folder of an installed build ("<prefix>/share/vantrel/").
+// "<prefix>/share/vantrel/" of an executable folder "<prefix>/bin"; empty for other folders.
+std::string DataFolderBesideBin(std::string_view exeFolder);
+// The data folder of an installed build ("<prefix>/share/vantrel/" of the build's prefix).
 std::string InstalledDataFolder();
 
 // Joins a folder and a name with exactly one '/' between them.

@@ -9,6 +9,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -111,7 +112,18 @@ std::string AbsoluteFolder(std::string_view folder) {
 }  // namespace
 
 const DriveLayer& DriveLayer::System() {
-    static const DriveLayer layer;
+    static const DriveLayer layer = [] {
+        Roots roots;
+        // NOLINTBEGIN(concurrency-mt-unsafe): read once, before the first drive question.
+        if (const char* mountInfo = std::getenv(kMountInfoEnvironment); mountInfo && *mountInfo) {
+            roots.mountInfo = mountInfo;
+        }
+        if (const char* sysBlock = std::getenv(kSysBlockEnvironment); sysBlock && *sysBlock) {
+            roots.sysBlock = sysBlock;
+        }
+        // NOLINTEND(concurrency-mt-unsafe)
+        return DriveLayer(roots);
+    }();
     return layer;
 }
 

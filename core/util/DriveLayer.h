@@ -50,6 +50,9 @@ struct VolumeInfo {
     std::uint64_t freeBytes = 0;  // available to an unprivileged user
 };
 
+inline constexpr const char* kMountInfoEnvironment = "VANTREL_MOUNTINFO";
+inline constexpr const char* kSysBlockEnvironment = "VANTREL_SYS_BLOCK";
+
 class DriveLayer {
 public:
     struct Roots {
@@ -60,7 +63,9 @@ public:
     DriveLayer() = default;
     explicit DriveLayer(Roots roots) : m_roots(std::move(roots)) {}
 
-    // The layer of the running system.
+    // The layer of the running system: /proc/self/mountinfo and /sys/class/block, or the
+    // files that VANTREL_MOUNTINFO and VANTREL_SYS_BLOCK name when they are set (the demo
+    // describes its SD card folder as a removable drive that way). Read at the first call.
     static const DriveLayer& System();
 
     // The mount table in its listed order; empty when it cannot be read.

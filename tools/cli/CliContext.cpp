@@ -8,6 +8,7 @@
 #include "core/app/AppEnvironment.h"
 #include "core/app/AppSettings.h"
 #include "core/lang/MgrLanguage.h"
+#include "tools/demo/DemoEnvironment.h"
 
 namespace vantrel::cli {
 
@@ -25,7 +26,11 @@ void CliContext::LoadSettings() {
         return;
     }
     m_bLoaded = true;
-    AppEnvironment environment = ResolveAppEnvironment(ExecutableFolder(), SystemEnvironment());
+    EnvironmentLookup lookup = SystemEnvironment();
+    if (!m_strDemoRoot.empty()) {
+        lookup = demo::DemoEnvironmentLookup(demo::DemoPathsFor(lookup), lookup);
+    }
+    AppEnvironment environment = ResolveAppEnvironment(ExecutableFolder(), lookup);
     m_language = std::make_unique<CMgrLanguage>(environment.resourceFolders);
     m_settings = std::make_unique<AppSettings>(std::move(environment));
     m_settings->LoadSettings(*m_language);
@@ -36,6 +41,27 @@ void CliContext::LoadSettings() {
     m_strBackup = backupOption ? WithTrailingSeparator(AbsolutePath(*backupOption))
                                : m_settings->m_strBackupFolder;
     m_strExport = m_settings->m_strExportFolder;
+}
+
+int CliContext::PrepareDemo() {
+    const demo::DemoPaths paths = demo::DemoPathsFor(SystemEnvironment());
+    if (paths.root.empty()) {
+        return Fail("there is no cache folder for the demo (HOME is not set)");
+    }
+    if (!demo::IsDemoComplete(paths)) {
+        const demo::DemoLock lock(paths);
+        if (!lock.IsHeld()) {
+            return Fail("the demo is being prepared by another program; try again");
+        }
+        err << "vantrel-cli: preparing the demo in " << paths.root << "\n";
+        const demo::DemoResult built = demo::CreateDemo(paths);
+        if (!built.ok) {
+            return Fail("the demo could not be prepared: " + built.error);
+        }
+    }
+    demo::ExportDemoEnvironment(paths, demo::FindEmulatorLibrary(ExecutableFolder()));
+    m_strDemoRoot = paths.root;
+    return kExitOk;
 }
 
 const std::string& CliContext::BackupFolder() {

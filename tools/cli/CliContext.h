@@ -36,6 +36,11 @@ public:
     std::optional<std::string> backupOption;
     std::optional<int> languageOption;
     std::string userName;  // saved as "SaveUserName"; empty for a guest
+    bool demo = false;     // --demo: the demo's settings, backup folder, card and recorder
+
+    // For --demo: builds the demo when there is no complete one (a running demo's is used as
+    // it is) and points the settings, the device library and the emulator at it.
+    int PrepareDemo();
 
     // Reads the settings and activates the language table (once). The backup folder is the
     // --backup folder when given, made absolute and ending in '/'.
@@ -49,6 +54,7 @@ public:
 
 private:
     bool m_bLoaded = false;
+    std::string m_strDemoRoot;  // the demo folder once PrepareDemo succeeded
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<CMgrLanguage> m_language;
     std::string m_strBackup;

@@ -85,6 +85,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             out << "vantrel-cli " << VersionString() << "\n";
             return kExitOk;
         }
+        if (name == "--demo") {
+            context.demo = true;
+            continue;
+        }
         if (name != "--backup" && name != "--user" && name != "--lang") {
             return context.Usage("unknown option '" + name + "'");
         }
@@ -130,6 +134,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (arg == "-h" || arg == "--help") {
             out << command->help;
             return kExitOk;
+        }
+    }
+    if (context.demo) {
+        if (const int prepared = context.PrepareDemo(); prepared != kExitOk) {
+            return prepared;
         }
     }
     return command->run(context, rest);

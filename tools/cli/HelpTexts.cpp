@@ -44,6 +44,10 @@ Global options (they go before the command):
                  without it records are saved as by a guest, with no name
   --lang CODE    language of the messages and titles: en, kr or jp (or a language
                  number of App.ini); default: the language of App.ini
+  --demo         work in the demo instead: generated records of two recorders in a
+                 folder of their own (~/.cache/vantrel-demo/, made on first use), an SD
+                 card there (card/) and an emulated recorder for import-usb; the
+                 real settings and backup folder are not touched
   -h, --help     show this help
   --version      show the version
 

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include "ui/app/LangText.h"
 #include "ui/dialogs/DlgLogin.h"
 #include "ui/frame/MainFrame.h"
 
@@ -75,6 +76,10 @@ bool CVantrelApp::InitInstance() {
     // The frame's child windows take the fonts when they are created.
     CreateFonts();
     m_pMainFrame = new CMainFrame();
+    if (m_bDemo) {
+        m_pMainFrame->setWindowTitle(m_pMainFrame->windowTitle() + QStringLiteral(" - ") +
+                                     LangText("GUI", "DEMO", "Demo"));
+    }
     m_pMainFrame->show();
     return true;
 }

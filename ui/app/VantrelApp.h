@@ -39,6 +39,10 @@ public:
     void SetUserName(const std::string& name) { m_settings.SetUserName(name); }
     const std::string& UserName() const { return m_settings.UserName(); }
 
+    // The demo (vantrel --demo): the window title says so.
+    void SetDemo(bool demo) { m_bDemo = demo; }
+    bool IsDemo() const { return m_bDemo; }
+
     // The main frame while it exists (it destroys itself when closed).
     CMainFrame* MainFrame() const;
 
@@ -54,6 +58,7 @@ private:
 
     SingleInstanceGuard m_instanceGuard;
     QPointer<CMainFrame> m_pMainFrame;
+    bool m_bDemo = false;
 };
 
 // The one application object; null before it is constructed and after it is destroyed.

@@ -64,7 +64,19 @@ CPathDialog::CPathDialog(const QString& title, QWidget* parent, bool removableOn
     connect(m_pButtons, &QDialogButtonBox::accepted, this, &CPathDialog::OnOK);
     connect(m_pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    for (const QString& folder : StartFolders()) {
+    // An inserted card first: the mount point of the first removable drive the layer knows.
+    QStringList starts;
+    if (m_bRemovableOnly) {
+        for (const vantrel::MountEntry& mount : m_layer.ReadMounts()) {
+            const QString point = QString::fromStdString(mount.mountPoint);
+            if (mount.mountPoint != "/" && IsAcceptable(point)) {
+                starts << point;
+                break;
+            }
+        }
+    }
+    starts << StartFolders();
+    for (const QString& folder : starts) {
         if (QFileInfo(folder).isDir()) {
             SelectPath(folder);
             m_pTree->expand(m_pModel->index(folder));

@@ -2,7 +2,8 @@
 // CPathDialog: the folder picker. A folder tree, a read-only line above it that shows the
 // selected path, and OK, which is enabled only while the selection is acceptable. For an SD
 // card (removable-only) the acceptable paths are the mount points of removable drives, as the
-// drive layer reports them; the tree opens at the folder where the desktop mounts media.
+// drive layer reports them; the tree opens at the first such mount point, else at the folder
+// where the desktop mounts media.
 // Without that rule any existing folder is acceptable (the settings' backup folder).
 #pragma once
 

@@ -114,12 +114,29 @@ TEST(AppEnvironment, DerivedPathsAndTheirAbsence) {
 }
 
 TEST(AppEnvironment, ExecutableFolderComesFirstThenInstalledData) {
-    const AppEnvironment env = ResolveAppEnvironment("/opt/v/bin/", LookupFrom({}));
-    EXPECT_EQ(env.exeFolder, "/opt/v/bin");
-    ASSERT_EQ(env.resourceFolders.size(), 2u);
-    EXPECT_EQ(env.resourceFolders[0], "/opt/v/bin/");
-    EXPECT_EQ(env.resourceFolders[1], InstalledDataFolder());
-    EXPECT_EQ(InstalledDataFolder().back(), '/');
+    const std::string installed = InstalledDataFolder();
+    ASSERT_FALSE(installed.empty());
+    EXPECT_EQ(installed.back(), '/');
+    // The installed prefix's own bin folder (the build's prefix) names that folder once.
+    std::string prefixBin =
+        installed.substr(0, installed.size() - std::string("share/vantrel/").size());
+    prefixBin += "bin";
+    struct Case {
+        std::string exe;
+        std::vector<std::string> folders;
+    } const cases[] = {
+        {"/opt/v/bin/", {"/opt/v/bin/", "/opt/v/share/vantrel/", installed}},
+        {"/usr/bin", {"/usr/bin/", "/usr/share/vantrel/", installed}},
+        {"/opt/v/tools", {"/opt/v/tools/", installed}},
+        {"/opt/vbin", {"/opt/vbin/", installed}},
+        {prefixBin, {prefixBin + "/", installed}},
+    };
+    for (const Case& c : cases) {
+        const AppEnvironment env = ResolveAppEnvironment(c.exe, LookupFrom({}));
+        EXPECT_EQ(env.resourceFolders, c.folders) << c.exe;
+    }
+    EXPECT_EQ(ResolveAppEnvironment("/opt/v/bin/", LookupFrom({})).exeFolder, "/opt/v/bin");
+    EXPECT_EQ(DataFolderBesideBin("/bin"), "");
 }
 
 TEST(AppEnvironment, FindResourceFileTakesTheFirstFolderThatHasIt) {

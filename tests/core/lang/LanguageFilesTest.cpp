@@ -50,6 +50,7 @@ const CatalogueEntry kCatalogue[] = {
     {"GUI", "CUMULATIVEDISTANCE", "Cumulative Distance"},
     {"GUI", "DELETE", "Delete"},
     {"GUI", "DELETESELECTEDDATA", "Delete Selected Data"},
+    {"GUI", "DEMO", "Demo"},
     {"GUI", "DISKDRIVE", "Drive"},
     {"GUI", "DISPLAY12", "Display 12 Minutes"},
     {"GUI", "DISPLAY24", "Display 24 Hours"},

@@ -226,4 +226,23 @@ TEST_F(PathDialogTest, PathLineAndOkFollowTheSelection) {
     EXPECT_EQ(picker.DoModal(), -1);
 }
 
+TEST_F(PathDialogTest, OpensAtTheFirstRemovableDrive) {
+    const QString card = QString::fromStdString(Card());
+    const CPathDialog picker("Select SD Card Drive", nullptr, true, m_layer);
+    EXPECT_EQ(picker.PathLine()->text(), card);
+    EXPECT_TRUE(picker.OkButton()->isEnabled());
+
+    // The settings' folder picker takes no drive as its start.
+    const CPathDialog anyFolder("Backup", nullptr, false, m_layer);
+    EXPECT_NE(anyFolder.PathLine()->text(), card);
+
+    // Without a removable drive nothing acceptable is selected at the start.
+    vantrel::test::DriveFixture fixedOnly;
+    fixedOnly.AddFixedRoot();
+    const vantrel::DriveLayer layer = fixedOnly.Layer();
+    const CPathDialog none("Select SD Card Drive", nullptr, true, layer);
+    EXPECT_EQ(none.PathLine()->text(), "");
+    EXPECT_FALSE(none.OkButton()->isEnabled());
+}
+
 }  // namespace
