@@ -18,6 +18,7 @@
 #include "ui/controls/AppContext.h"
 #include "ui/controls/PathDialog.h"
 #include "ui/dialogs/DlgAccount.h"
+#include "ui/dialogs/DlgExport.h"
 #include "ui/frame/PanelMain.h"
 #include "ui/frame/PanelToolMenu.h"
 #include "ui/frame/WndProgress.h"
@@ -167,6 +168,11 @@ void CMainFrame::WireRecordList(int userLevel) {
         }
     });
     connect(m_pList, &CWndList::ExportRequested, this, &CMainFrame::ExportRequested);
+    connect(this, &CMainFrame::ExportRequested, this, [this](const QStringList& recordPaths) {
+        CDlgExport dialog(this);
+        dialog.SetRecordPaths(recordPaths);
+        dialog.exec();
+    });
     connect(this, &CMainFrame::RecordsChanged, m_pList, &CWndList::RefillFilters);
 }
 
