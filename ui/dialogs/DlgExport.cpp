@@ -45,15 +45,14 @@ QString BrowseForFolder(QWidget* owner, const QString& startFolder) {
     QTreeView* tree = picker.Tree();
     // The picker's own rule (an existing folder) is checked first; a folder on a drive that
     // cannot be used is then refused as well.
-    QObject::connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, &picker,
-                     [&picker] {
-                         const QString path = picker.PathLine()->text();
-                         if (!path.isEmpty() &&
-                             vantrel::IsFolderUnusable(path.toStdString(), true)) {
-                             picker.PathLine()->clear();
-                             picker.OkButton()->setEnabled(false);
-                         }
-                     });
+    QObject::connect(
+        tree->selectionModel(), &QItemSelectionModel::currentChanged, &picker, [&picker] {
+            const QString path = picker.PathLine()->text();
+            if (!path.isEmpty() && vantrel::IsFolderUnusable(path.toStdString(), true)) {
+                picker.PathLine()->clear();
+                picker.OkButton()->setEnabled(false);
+            }
+        });
     if (!startFolder.isEmpty()) {
         QString start = startFolder;
         while (start.size() > 1 && start.endsWith(QLatin1Char('/'))) {
@@ -229,8 +228,8 @@ QString CDlgExport::ResultMessage(const vantrel::CsvExportResult& result) {
     if (result.code == vantrel::kExportFailed && !result.failedFile.empty()) {
         text += QLatin1Char('\n') + QString::fromStdString(result.failedFile);
         if (!result.failure.empty()) {
-            text += QStringLiteral(" (") + QString::fromStdString(result.failure) +
-                    QLatin1Char(')');
+            text +=
+                QStringLiteral(" (") + QString::fromStdString(result.failure) + QLatin1Char(')');
         }
     }
     return text;
