@@ -19,6 +19,7 @@
 #include "ui/controls/PathDialog.h"
 #include "ui/dialogs/DlgAccount.h"
 #include "ui/dialogs/DlgExport.h"
+#include "ui/dialogs/DlgSetting.h"
 #include "ui/frame/PanelMain.h"
 #include "ui/frame/PanelToolMenu.h"
 #include "ui/frame/WndProgress.h"
@@ -92,6 +93,26 @@ CMainFrame::CMainFrame(QWidget* parent)
     });
     WireGraphArea();
     WireRecordList(userLevel);
+    connect(this, &CMainFrame::SettingsRequested, this, [this] {
+        CDlgSetting dialog(this);
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        // The new backup folder serves the next scan or import.
+        m_pStore->SetBackupFolder(vantrel::ui::BackupFolder());
+        if (dialog.LanguageChanged()) {
+            // The filter entries and the rows carry texts of the language.
+            if (!m_pStore->GetBackupFolder().empty()) {
+                m_pStore->RebuildFilterLists();
+                m_pStore->RefreshRecordList();
+            }
+            if (m_pList != nullptr) {
+                m_pList->RefillFilters();
+            }
+            m_pToolMenu->update();
+            m_pPanelMain->update();
+        }
+    });
     // Without the device-link library the program runs on; "Read Device" is then not offered.
     SetDeviceBound(m_binding.Bind());
     LoadRecordLists();
