@@ -205,6 +205,17 @@ TEST_F(CsvExport, AWriteThatFailsPartWayLeavesNoFile) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(out)));
 }
 
+TEST_F(CsvExport, ADaySampleFileLongerThanOneDayGivesTheRowsOfItsFirstDayImage) {
+    const std::string record = Record({"20160315"});
+    Day(record, "20160315", DayImage({{Index(23, 59, 119), 7}}) + DayImage({{0, 9}}) + "xyz");
+    const CsvExportResult result = Export({record});
+    ASSERT_EQ(result.code, kExportCompleted);
+    const std::string text = TempFolder::Read(result.writtenFiles.at(0));
+    const std::string tail = "\r\n\r\n, 2016.03.15, 23:59:59.500, 7\r\n";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
 TEST_F(CsvExport, AMissingOutputFolderIsAFailureNotASilentSkip) {
     const std::string record = Record({"20160315"});
     Day(record, "20160315", DayImage({{1, 1}}));

@@ -225,8 +225,14 @@ TEST_F(DlgExportTest, AnOutputThatCannotBeWrittenIsReportedAsAFailure) {
     EXPECT_TRUE(dialog.StartButton()->isEnabled());
     EXPECT_TRUE(dialog.CloseButton()->isEnabled());
 
-    // Without the blocked record the missing day alone still completes.
+    // A disk that fills while the file is written: a failure, and nothing of the file stays.
     fs::remove(target);
+    fs::create_symlink("/dev/full", target);
+    EXPECT_TRUE(RunExport(dialog).startsWith("Export to CSV|The export failed\n"));
+    EXPECT_EQ(dialog.LastResultCode(), vantrel::kExportFailed);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
+
+    // Without the blocked record the missing day alone still completes.
     dialog.SetRecordPaths({missing});
     EXPECT_EQ(RunExport(dialog), "Export to CSV|The export was completed");
     EXPECT_TRUE(FilesOf(Out()).empty());
