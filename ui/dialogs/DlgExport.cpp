@@ -156,6 +156,15 @@ void CDlgExport::OnStart() {
         records.push_back(path.toStdString());
     }
     std::string folder = m_pFolder->text().toStdString();
+    if (folder.empty()) {
+        // No folder at all (no documents folder to default to): a file name alone would land
+        // in the working folder, so nothing is written.
+        vantrel::CsvExportResult result;
+        result.code = vantrel::kExportFailed;
+        m_bExporting = true;
+        ShowResult(result);
+        return;
+    }
     m_nCancel = 0;
     SetExporting(true);
     m_bWorkerDone = false;
