@@ -192,8 +192,12 @@ void CDlgSetting::accept() {
         settings.m_nLanguage = index < 0 ? -1 : m_pLanguage->itemData(index).toInt();
         app->m_language.SetLanguage(settings.m_nLanguage);
         settings.m_strBackupFolder = m_pBackup->text().toStdString();
-        app->SaveSettings();
         m_bLanguageChanged = settings.m_nLanguage != before;
+        // The choice holds for this run either way (and shut-down tries to save it again),
+        // but the operator learns that it did not reach App.ini.
+        if (!app->SaveSettings()) {
+            ShowMessage(LangText("MESSAGE", "SAVESETTINGFAIL", "The settings could not be saved"));
+        }
     }
     QDialog::accept();
 }

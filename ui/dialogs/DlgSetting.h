@@ -63,7 +63,8 @@ public:
     void TakeChosenFolder(const QString& folder);
     // Button 1046.
     void OnInitSdCard();
-    // Button 1 (OK): stores the language and the backup folder, writes App.ini and closes.
+    // Button 1 (OK): stores the language and the backup folder, writes App.ini and closes;
+    // an App.ini that cannot be written is reported first.
     void accept() override;
 
     // After OK: whether the language number changed (the frame then rebuilds the list and

@@ -146,6 +146,7 @@ const CatalogueEntry kCatalogue[] = {
     {"MESSAGE", "NOBACKUPFOLDER", "There is no backup folder to import into"},
     {"MESSAGE", "RECORDWRITEFAIL", "Some record files could not be written"},
     {"MESSAGE", "SAVEAREAFAIL", "The driving area could not be saved"},
+    {"MESSAGE", "SAVESETTINGFAIL", "The settings could not be saved"},
     {"MESSAGE", "SDFILESKEPT",
      "These files were kept on the SD card because the backup folder holds no identical copy of "
      "them:"},

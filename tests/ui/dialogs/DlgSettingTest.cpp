@@ -132,6 +132,24 @@ TEST_F(DlgSettingTest, OkWritesAppIniAtOnceAndCancelLeavesEverything) {
     EXPECT_EQ(Saved().GetInt("GUI", "LANGUAGE", 0), 2);
 }
 
+TEST_F(DlgSettingTest, AnAppIniThatCannotBeWrittenIsReported) {
+    // A file where App.ini's folder should be: no process, root included, can write there.
+    const std::string blocker = m_app.Path("blocker").toStdString();
+    std::ofstream(blocker) << "x";
+    App().m_settings.m_strAppIni = blocker + "/App.ini";
+    QString shown;
+    ModalWatcher<QMessageBox> watcher([&shown](QMessageBox* box) {
+        shown = box->windowTitle() + "|" + box->text();
+        box->close();
+    });
+    CDlgSetting dialog;
+    dialog.LanguageBox()->setCurrentIndex(1);
+    dialog.OkButton()->click();
+    EXPECT_EQ(shown, "Setting|The settings could not be saved");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(App().m_settings.m_nLanguage, 1);
+}
+
 TEST_F(DlgSettingTest, AnUnusableBackupFolderIsReplacedOnlyInTheDialogUntilOk) {
     const std::string gone = m_app.Path("gone").toStdString() + "/";
     App().m_settings.m_strBackupFolder = gone;
@@ -292,8 +310,10 @@ TEST_F(FrameDialogsTest, ANewLanguageRepaintsTheToolStripAndRebuildsTheList) {
     auto* frame = new CMainFrame;
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    frame->OnCommand(CPanelToolMenu::kCmdToggleList);  // the list shows in the main panel
     frame->grab();
     EXPECT_EQ(frame->ToolMenu()->ReadSdCardButton()->text(), "Read SD Card");
+    EXPECT_EQ(frame->RecordList()->ExportButton()->text(), "Export to CSV");
     EXPECT_EQ(frame->RecordList()->Filter(0)->itemText(0), "All");
 
     {
@@ -312,10 +332,16 @@ TEST_F(FrameDialogsTest, ANewLanguageRepaintsTheToolStripAndRebuildsTheList) {
     ASSERT_EQ(korean.Seen(), 1);
     EXPECT_EQ(Saved().GetInt("GUI", "LANGUAGE", 0), 1);
     EXPECT_EQ(frame->RecordList()->Filter(0)->itemText(0), QString::fromUtf8("전체"));
-    // The repaint the dialog asked for sets the captions; no grab here.
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::processEvents();
+    // The repaint the frame asked for sets the captions (no grab here); the platform
+    // delivers it at its next update, as QTRY_COMPARE would wait for it.
+    const QString caption = QString::fromUtf8("SD 카드 읽기");
+    const QString exportCaption = QString::fromUtf8("CSV로 내보내기");
+    for (int i = 0; i < 500 && (frame->ToolMenu()->ReadSdCardButton()->text() != caption ||
+                                frame->RecordList()->ExportButton()->text() != exportCaption);
+         ++i) {
+        QTest::qWait(10);
     }
+    EXPECT_EQ(frame->RecordList()->ExportButton()->text(), exportCaption);
     EXPECT_EQ(frame->ToolMenu()->ReadSdCardButton()->text(), QString::fromUtf8("SD 카드 읽기"));
     frame->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
