@@ -21,6 +21,7 @@
 #include "tests/ui/frame/UiAppFixture.h"
 #include "tools/datagen/CardWriter.h"
 #include "tools/datagen/Generator.h"
+#include "ui/dialogs/DlgExport.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PanelMain.h"
 #include "ui/views/DrivingInfo.h"
@@ -106,7 +107,12 @@ TEST_P(WndListTest, RowsOpenFilterDelete) {
     QSignalSpy exported(m_list, &CWndList::ExportRequested);
     m_list->Model()->SetChecked(0, true);
     m_list->Model()->SetChecked(1, true);
-    Answering(QMessageBox::Ok, [&] { m_list->OnExport(); });
+    {
+        // The frame opens the export dialog for them; it is closed unused.
+        ModalWatcher<CDlgExport> dialog([](CDlgExport* d) { d->CloseButton()->click(); });
+        Answering(QMessageBox::Ok, [&] { m_list->OnExport(); });
+        EXPECT_EQ(dialog.Seen(), 1);
+    }
     ASSERT_EQ(exported.count(), 1);
     EXPECT_EQ(exported[0][0].toStringList().size(), 2);
 
