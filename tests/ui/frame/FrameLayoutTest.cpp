@@ -15,6 +15,7 @@
 #include "tests/ui/dialogs/ModalWatcher.h"
 #include "tests/ui/frame/UiAppFixture.h"
 #include "ui/controls/VQButton.h"
+#include "ui/dialogs/DlgSetting.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PanelMain.h"
 #include "ui/frame/PanelToolMenu.h"
@@ -207,7 +208,12 @@ TEST_F(MainFrameLayout, CommandsOfOtherModulesLeaveAsSignals) {
     EXPECT_EQ(closePrint.Seen(), 1);
     EXPECT_FALSE(cursorShownInDialog);
     EXPECT_TRUE(m_frame.Graph()->m_view.m_bShowCursor);
-    QTest::mouseClick(m_frame.ToolMenu()->SettingsButton(), Qt::LeftButton);
+    {
+        // Setting opens the settings dialog; Cancel changes nothing.
+        ModalWatcher<CDlgSetting> closeSetting([](CDlgSetting* dialog) { dialog->reject(); });
+        QTest::mouseClick(m_frame.ToolMenu()->SettingsButton(), Qt::LeftButton);
+        EXPECT_EQ(closeSetting.Seen(), 1);
+    }
     m_frame.PanelMain()->Status()->FormatButton()->click();
     EXPECT_EQ(print.count(), 1);
     EXPECT_EQ(settings.count(), 1);
