@@ -19,6 +19,7 @@
 #include "ui/controls/PathDialog.h"
 #include "ui/dialogs/DlgAccount.h"
 #include "ui/dialogs/DlgExport.h"
+#include "ui/dialogs/DlgFormatSD.h"
 #include "ui/dialogs/DlgSetting.h"
 #include "ui/frame/PanelMain.h"
 #include "ui/frame/PanelToolMenu.h"
@@ -95,6 +96,12 @@ CMainFrame::CMainFrame(QWidget* parent)
     WireRecordList(userLevel);
     connect(this, &CMainFrame::SettingsRequested, this, [this] {
         CDlgSetting dialog(this);
+        // "Initialize SD Card" runs the card preparation dialog on the checked drive.
+        dialog.SetFormatSdHandler([](QWidget* owner, const QString& mountPoint) {
+            if (RunFormatSdDialog(owner, mountPoint)) {
+                CDlgSetting::ReportSdInitialized(owner);
+            }
+        });
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }
