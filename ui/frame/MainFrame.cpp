@@ -116,8 +116,13 @@ CMainFrame::CMainFrame(QWidget* parent)
             if (m_pList != nullptr) {
                 m_pList->RefillFilters();
             }
+            // Every window re-reads its captions when it paints: repaint them all (the
+            // panel's children are not repainted by the panel's own update).
             m_pToolMenu->update();
             m_pPanelMain->update();
+            for (QWidget* child : m_pPanelMain->findChildren<QWidget*>()) {
+                child->update();
+            }
         }
     });
     // Without the device-link library the program runs on; "Read Device" is then not offered.

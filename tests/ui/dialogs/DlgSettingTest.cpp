@@ -31,7 +31,9 @@
 #include "ui/controls/VQButton.h"
 #include "ui/dialogs/DlgExport.h"
 #include "ui/frame/MainFrame.h"
+#include "ui/frame/PanelMain.h"
 #include "ui/frame/PanelToolMenu.h"
+#include "ui/views/DrivingInfo.h"
 #include "ui/views/WndList.h"
 
 namespace {
@@ -302,7 +304,7 @@ class FrameDialogsTest : public DlgSettingTest {
 protected:
     FrameDialogsTest() {
         std::ofstream(m_app.Path("exe/lang_kr.ini").toStdString(), std::ios::binary)
-            << "[GUI]\nREADSDCARD=SD 카드 읽기\nALL=전체\nEXPORTCSV=CSV로 내보내기\n";
+            << "[GUI]\nREADSDCARD=SD 카드 읽기\nALL=전체\nEXPORTCSV=CSV로 내보내기\nSAVE=저장\n";
     }
 };
 
@@ -343,6 +345,30 @@ TEST_F(FrameDialogsTest, ANewLanguageRepaintsTheToolStripAndRebuildsTheList) {
     }
     EXPECT_EQ(frame->RecordList()->ExportButton()->text(), exportCaption);
     EXPECT_EQ(frame->ToolMenu()->ReadSdCardButton()->text(), QString::fromUtf8("SD 카드 읽기"));
+    frame->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(FrameDialogsTest, ANewLanguageRepaintsThePanelsInRecordMode) {
+    auto* frame = new CMainFrame;
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    frame->grab();
+    QPushButton* save = frame->PanelMain()->DrivingInfo()->SaveButton();
+    EXPECT_EQ(save->text(), "Save");
+    ModalWatcher<CDlgSetting> korean([](CDlgSetting* dialog) {
+        dialog->LanguageBox()->setCurrentIndex(1);
+        dialog->OkButton()->click();
+    });
+    frame->OnCommand(CPanelToolMenu::kCmdSettings);
+    ASSERT_EQ(korean.Seen(), 1);
+    // The driving information re-reads its captions when it paints; no grab here, so only
+    // the repaint the frame asks for can change them.
+    const QString caption = QString::fromUtf8("저장");
+    for (int i = 0; i < 500 && save->text() != caption; ++i) {
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(save->text(), caption);
     frame->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
