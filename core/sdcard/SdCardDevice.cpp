@@ -48,24 +48,6 @@ std::string SysNameOf(const fs::path& sysBlock, unsigned major, unsigned minor) 
     return {};
 }
 
-// A partition's removable flag and device type belong to its disk, the folder above.
-fs::path DiskFolder(const fs::path& sysBlock, const std::string& name) {
-    const fs::path folder = sysBlock / name;
-    std::error_code ec;
-    if (!fs::exists(folder / "partition", ec)) {
-        return folder;
-    }
-    const fs::path disk = fs::canonical(folder, ec).parent_path();
-    return !ec && fs::exists(disk / "dev", ec) ? disk : folder;
-}
-
-// The classification the drive layer makes: the removable flag, or an SD card in a built-in
-// MMC slot, which carries no flag but says its card type.
-bool IsRemovable(const fs::path& sysBlock, const std::string& name) {
-    const fs::path disk = DiskFolder(sysBlock, name);
-    return ReadWord(disk / "removable") == "1" || ReadWord(disk / "device" / "type") == "SD";
-}
-
 // The device numbers of the block folder and, for a whole disk, of its partitions.
 std::vector<std::string> DeviceNumbers(const fs::path& sysBlock, const std::string& name) {
     std::vector<std::string> numbers{ReadWord(sysBlock / name / "dev")};
@@ -112,13 +94,13 @@ bool InspectSdTarget(const std::string& path, const DriveLayer::Roots& roots, Sd
         *error = path + ": the device is not listed in " + roots.sysBlock.string();
         return false;
     }
-    if (!IsRemovable(roots.sysBlock, found.sysName)) {
+    if (ClassifyBlockDevice(roots.sysBlock, found.sysName) != DriveType::Removable) {
         *error = path + " is not a removable drive";
         return false;
     }
     const fs::path folder = roots.sysBlock / found.sysName;
     const std::uint64_t logical =
-        ReadNumber(DiskFolder(roots.sysBlock, found.sysName) / "queue" / "logical_block_size");
+        ReadNumber(BlockDiskFolder(roots.sysBlock, found.sysName) / "queue" / "logical_block_size");
     found.geometry.bytesPerSector = logical >= 512 ? static_cast<std::uint32_t>(logical) : 512;
     // sysfs counts sizes and starts in 512-byte units whatever the sector size.
     found.geometry.lengthBytes = ReadNumber(folder / "size") * 512;
@@ -126,7 +108,8 @@ bool InspectSdTarget(const std::string& path, const DriveLayer::Roots& roots, Sd
                                                               found.geometry.bytesPerSector);
     found.partitionNumber = static_cast<unsigned>(ReadNumber(folder / "partition"));
     if (found.partitionNumber != 0) {
-        found.diskPath = "/dev/" + DiskFolder(roots.sysBlock, found.sysName).filename().string();
+        found.diskPath =
+            "/dev/" + BlockDiskFolder(roots.sysBlock, found.sysName).filename().string();
     }
     if (found.geometry.lengthBytes == 0) {
         *error = path + ": no card in the drive";

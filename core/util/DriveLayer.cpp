@@ -163,9 +163,11 @@ std::string FindBlockDevice(const fs::path& sysBlock, const MountEntry& mount) {
     return !ec && !name.empty() && fs::exists(sysBlock / name, ec) ? name : std::string();
 }
 
+}  // namespace
+
 // A partition's removable flag and device type belong to its disk, the folder above the
 // partition's own in the device tree.
-fs::path DiskFolder(const fs::path& sysBlock, const std::string& name) {
+fs::path BlockDiskFolder(const fs::path& sysBlock, const std::string& name) {
     const fs::path folder = sysBlock / name;
     std::error_code ec;
     if (!fs::exists(folder / "partition", ec)) {
@@ -176,7 +178,7 @@ fs::path DiskFolder(const fs::path& sysBlock, const std::string& name) {
 }
 
 DriveType ClassifyBlockDevice(const fs::path& sysBlock, const std::string& name) {
-    const fs::path disk = DiskFolder(sysBlock, name);
+    const fs::path disk = BlockDiskFolder(sysBlock, name);
     const std::string diskName = disk.filename().string();
     const std::string deviceType = ReadWord(disk / "device" / "type");
     if (diskName.rfind("ram", 0) == 0 || diskName.rfind("zram", 0) == 0) {
@@ -192,8 +194,6 @@ DriveType ClassifyBlockDevice(const fs::path& sysBlock, const std::string& name)
     }
     return DriveType::Fixed;
 }
-
-}  // namespace
 
 DriveInfo DriveLayer::GetDrive(std::string_view folder) const {
     DriveInfo drive;

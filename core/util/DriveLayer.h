@@ -53,6 +53,13 @@ struct VolumeInfo {
 inline constexpr const char* kMountInfoEnvironment = "VANTREL_MOUNTINFO";
 inline constexpr const char* kSysBlockEnvironment = "VANTREL_SYS_BLOCK";
 
+// The disk folder of a block device below the sysfs block root: a partition's removable flag
+// and device type belong to its disk.
+std::filesystem::path BlockDiskFolder(const std::filesystem::path& sysBlock,
+                                      const std::string& name);
+// The drive type of a block device by its sysfs entries.
+DriveType ClassifyBlockDevice(const std::filesystem::path& sysBlock, const std::string& name);
+
 class DriveLayer {
 public:
     struct Roots {
