@@ -7,11 +7,12 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config clang clang-format
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    libusb-1.0-0-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev librsvg2-bin
+    libusb-1.0-0-dev libsystemd-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     umockdev libumockdev-dev
+    dbus-daemon
     xvfb xauth xdotool imagemagick lintian appstream poppler-utils
     # run time: FAT tools for the SD card, fonts for the fixed-size windows and CJK texts
     dosfstools mtools
