@@ -2,15 +2,19 @@
 // The two format routes and the card's preparation.
 #include "core/sdcard/SdCard.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "core/log/TraceLog.h"
 #include "core/sdcard/ChildProcess.h"
+#include "core/sdcard/StagedCard.h"
+#include "core/sdcard/UdisksClient.h"
 
 namespace vantrel {
 namespace {
@@ -104,85 +108,203 @@ bool PrepareSdCard(const std::string& imageOrDevice, const std::string& driverTe
     return true;
 }
 
-SdFormatOutcome FormatSdCard(const SdFormatRequest& request) {
-    using Status = SdFormatOutcome::Status;
-    SdFormatOutcome outcome;
-    SdTarget target;
-    if (!InspectSdTarget(request.target, request.roots, &target, &outcome.message)) {
-        return outcome;
+bool UsesDiskService(SdDeviceAccess access, const SdTarget& target) {
+    switch (access) {
+        case SdDeviceAccess::Direct:
+            return false;
+        case SdDeviceAccess::DiskService:
+            return target.blockDevice;
+        case SdDeviceAccess::Auto:
+            break;
     }
-    outcome.sizeMiB = target.SizeMiB();
+    return target.blockDevice && ::geteuid() != 0 &&
+           ::access(target.path.c_str(), R_OK | W_OK) != 0;
+}
+
+namespace {
+
+using Status = SdFormatOutcome::Status;
+
+void TraceOpenFailure() {
+    TraceLog(TraceLocation{0, 726, "DlgFormatSD.cpp", {}},
+             "Failed to open device - close any files before formatting and make sure you "
+             "have Admin rights when using fat32format\n Are you SURE you're formatting the "
+             "RIGHT DRIVE!!!");
+}
+
+void TracePartitionFailure() {
+    TraceLog(TraceLocation{0, 1070, "DlgFormatSD.cpp", {}}, "Failed to set parition info");
+}
+
+// Makes the file system: the raw route writes it on fd, the command route runs mkfs.fat on
+// target.path (which must not be held open exclusively).
+bool MakeFileSystem(SdFormatRoute route, const SdTarget& target, int fd, std::uint32_t serial,
+                    std::string* message) {
+    if (route == SdFormatRoute::Command) {
+        return RunFormatCommand(target, serial, message);
+    }
+    if (!WriteFat32(fd, target.geometry, serial, kSdVolumeLabel)) {
+        *message = "the FAT32 file system could not be written (VANTREL_TRACE=1 shows why)";
+        return false;
+    }
+    return true;
+}
+
+// The checks that come before the question; false leaves the outcome Refused with the reason.
+bool CheckTarget(const SdFormatRequest& request, SdTarget* target, SdFormatOutcome& outcome) {
+    if (!InspectSdTarget(request.target, request.roots, target, &outcome.message)) {
+        return false;
+    }
+    outcome.sizeMiB = target->SizeMiB();
     outcome.route = request.route.value_or(ChooseSdFormatRoute(outcome.sizeMiB));
     if (outcome.sizeMiB < kSdMinSizeMiB) {
         outcome.message = request.target + " holds " + std::to_string(outcome.sizeMiB) +
                           " MiB; a card needs at least " + std::to_string(kSdMinSizeMiB) + " MiB";
-        return outcome;
+        return false;
     }
     if (outcome.route == SdFormatRoute::Command && !IsFormatCommandAvailable()) {
         outcome.message = "mkfs.fat was not found (install dosfstools)";
-        return outcome;
+        return false;
     }
-    for (const MountEntry& mount : MountsOfTarget(target, request.roots)) {
+    for (const MountEntry& mount : MountsOfTarget(*target, request.roots)) {
         if (IsSystemFolder(mount.mountPoint)) {
             outcome.message = request.target + " holds the system folder " + mount.mountPoint;
-            return outcome;
+            return false;
         }
+    }
+    return true;
+}
+
+// The program unmounts and opens the device itself.
+void FormatDirectly(const SdFormatRequest& request, SdTarget& target, SdFormatOutcome& outcome) {
+    if (!UnmountTarget(target, request.roots, &outcome.message)) {
+        return;
+    }
+    outcome.status = Status::Failed;
+    const int fd = OpenSdTarget(target, &outcome.message);
+    if (fd < 0) {
+        TraceOpenFailure();
+        return;
+    }
+    outcome.sizeMiB = target.SizeMiB();
+    // mkfs.fat opens the device exclusively itself.
+    if (outcome.route == SdFormatRoute::Command) {
+        ::close(fd);
+    }
+    const bool made =
+        MakeFileSystem(outcome.route, target, fd, CurrentVolumeSerial(), &outcome.message);
+    if (outcome.route == SdFormatRoute::Raw) {
+        ::close(fd);
+    }
+    if (!made) {
+        return;
+    }
+    // A card's partition often carries another type (SDXC cards come as exFAT, 0x07); the
+    // recorder looks for FAT32 with LBA, whichever route made the file system. Only a
+    // partition has an entry to change.
+    if (target.partitionNumber != 0 &&
+        !SetMbrPartitionType(target.diskPath, target.partitionNumber, target.geometry.hiddenSectors,
+                             0x0C, &outcome.message)) {
+        TracePartitionFailure();
+        return;
+    }
+    RereadPartitions(target);
+    outcome.formatted = true;
+    if (!PrepareSdCard(target.path, request.driverText, &outcome.message)) {
+        return;
+    }
+    outcome.prepared = true;
+    outcome.status = Status::Done;
+}
+
+// Makes and prepares the file system in a staging image of the card's geometry, then copies
+// it onto the card's descriptor. Nothing reaches the card unless both succeed.
+bool StageAndCopy(const SdFormatRequest& request, const SdTarget& target, int cardFd,
+                  SdFormatOutcome& outcome) {
+    SdTarget staged = target;
+    staged.path = MakeStagingImage(target.geometry.lengthBytes, &outcome.message);
+    staged.blockDevice = false;
+    if (staged.path.empty()) {
+        return false;
+    }
+    const int imageFd = ::open(staged.path.c_str(), O_RDWR | O_CLOEXEC);
+    bool ok = imageFd >= 0;
+    if (!ok) {
+        outcome.message = "the staging image for the card cannot be opened";
+    }
+    ok = ok &&
+         MakeFileSystem(outcome.route, staged, imageFd, CurrentVolumeSerial(), &outcome.message);
+    if (imageFd >= 0) {
+        ::close(imageFd);
+    }
+    ok = ok && PrepareSdCard(staged.path, request.driverText, &outcome.message);
+    ok = ok && CopyStagedCard(staged.path, cardFd, &outcome.message);
+    ::unlink(staged.path.c_str());
+    return ok;
+}
+
+// The disk service unmounts and opens the device; polkit asks the user.
+void FormatThroughDiskService(const SdFormatRequest& request, SdTarget& target,
+                              SdFormatOutcome& outcome) {
+    const std::unique_ptr<UdisksClient> service = UdisksClient::Connect(&outcome.message);
+    if (!service) {
+        return;
+    }
+    for (const MountEntry& mount : MountsOfTarget(target, request.roots)) {
+        const std::string object = service->ResolveDevice(mount.source, &outcome.message);
+        if (object.empty() || !service->Unmount(object, &outcome.message)) {
+            return;
+        }
+    }
+    if (!MountsOfTarget(target, request.roots).empty()) {
+        outcome.message = target.path + " is still mounted";
+        return;
+    }
+    outcome.status = Status::Failed;
+    const std::string object = service->ResolveDevice(target.path, &outcome.message);
+    const int fd = object.empty() ? -1 : service->OpenDevice(object, &outcome.message);
+    if (fd < 0) {
+        TraceOpenFailure();
+        return;
+    }
+    ReadDeviceGeometry(fd, target);
+    outcome.sizeMiB = target.SizeMiB();
+    const bool copied = StageAndCopy(request, target, fd, outcome);
+    ::close(fd);
+    if (!copied) {
+        return;
+    }
+    if (target.partitionNumber >= 1 && target.partitionNumber <= 4 &&
+        !service->SetMbrPartitionType(object, "0x0c", &outcome.message)) {
+        TracePartitionFailure();
+        return;
+    }
+    outcome.formatted = true;
+    outcome.prepared = true;
+    outcome.status = Status::Done;
+}
+
+}  // namespace
+
+SdFormatOutcome FormatSdCard(const SdFormatRequest& request) {
+    SdFormatOutcome outcome;
+    SdTarget target;
+    if (!CheckTarget(request, &target, outcome)) {
+        return outcome;
     }
     if (request.confirm && !request.confirm(target, outcome.route)) {
         outcome.status = Status::Declined;
         outcome.message = request.target + " was not formatted";
         return outcome;
     }
-    if (!UnmountTarget(target, request.roots, &outcome.message)) {
-        return outcome;
-    }
-    outcome.status = Status::Failed;
-    const int fd = OpenSdTarget(target, &outcome.message);
-    if (fd < 0) {
-        TraceLog(TraceLocation{0, 726, "DlgFormatSD.cpp", {}},
-                 "Failed to open device - close any files before formatting and make sure you "
-                 "have Admin rights when using fat32format\n Are you SURE you're formatting the "
-                 "RIGHT DRIVE!!!");
-        return outcome;
-    }
-    outcome.sizeMiB = target.SizeMiB();
-    const std::uint32_t serial = CurrentVolumeSerial();
-    if (outcome.route == SdFormatRoute::Raw) {
-        const bool written = WriteFat32(fd, target.geometry, serial, kSdVolumeLabel);
-        ::close(fd);
-        if (!written) {
-            outcome.message =
-                "the FAT32 file system could not be written (VANTREL_TRACE=1 "
-                "shows why)";
-            return outcome;
-        }
+    if (UsesDiskService(request.access, target)) {
+        FormatThroughDiskService(request, target, outcome);
     } else {
-        // mkfs.fat opens the device exclusively itself.
-        ::close(fd);
-        if (!RunFormatCommand(target, serial, &outcome.message)) {
-            return outcome;
-        }
+        FormatDirectly(request, target, outcome);
     }
-    // A card's partition often carries another type (SDXC cards come as exFAT, 0x07); the
-    // recorder looks for FAT32 with LBA, whichever route made the file system. Only a
-    // partition has an entry to change.
-    if (target.partitionNumber != 0) {
-        std::string error;
-        if (!SetMbrPartitionType(target.diskPath, target.partitionNumber,
-                                 target.geometry.hiddenSectors, 0x0C, &error)) {
-            TraceLog(TraceLocation{0, 1070, "DlgFormatSD.cpp", {}}, "Failed to set parition info");
-            outcome.message = error;
-            return outcome;
-        }
+    if (outcome.status == Status::Done) {
+        outcome.message.clear();
     }
-    RereadPartitions(target);
-    outcome.formatted = true;
-    if (!PrepareSdCard(target.path, request.driverText, &outcome.message)) {
-        return outcome;
-    }
-    outcome.prepared = true;
-    outcome.status = Status::Done;
-    outcome.message.clear();
     return outcome;
 }
 

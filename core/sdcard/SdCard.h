@@ -42,10 +42,18 @@ bool RunFormatCommand(const SdTarget& target, std::uint32_t serial, std::string*
 bool PrepareSdCard(const std::string& imageOrDevice, const std::string& driverText,
                    std::string* error);
 
+// How the card's device is reached. Directly: the program unmounts it and opens it itself,
+// which needs root or write access to the device node. Through the disk service (udisks2 on
+// the system bus): the service unmounts and opens it after polkit asks the user, and the file
+// system is staged in a sparse image and copied onto the card. Auto: directly for an image or
+// a device the user may write, else through the disk service.
+enum class SdDeviceAccess { Auto, Direct, DiskService };
+
 struct SdFormatRequest {
     std::string target;  // a block device or an image file
     std::string driverText;
     std::optional<SdFormatRoute> route;  // empty: chosen by size
+    SdDeviceAccess access = SdDeviceAccess::Auto;
     // Asked after every check and before anything is changed; false stops without writing.
     std::function<bool(const SdTarget& target, SdFormatRoute route)> confirm;
     DriveLayer::Roots roots;
@@ -65,6 +73,9 @@ struct SdFormatOutcome {
     bool prepared = false;
     std::string message;  // why, when not Done
 };
+
+// Whether the request reaches the target through the disk service.
+bool UsesDiskService(SdDeviceAccess access, const SdTarget& target);
 
 // The whole initialisation: checks, confirmation, unmount, format, preparation.
 SdFormatOutcome FormatSdCard(const SdFormatRequest& request);

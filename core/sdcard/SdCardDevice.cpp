@@ -196,9 +196,13 @@ int OpenSdTarget(SdTarget& target, std::string* error) {
         }
         return -1;
     }
-    if (!target.blockDevice) {
-        return fd;
+    if (target.blockDevice) {
+        ReadDeviceGeometry(fd, target);
     }
+    return fd;
+}
+
+void ReadDeviceGeometry(int fd, SdTarget& target) {
     std::uint64_t bytes = 0;
     int sectorSize = 0;
     if (::ioctl(fd, BLKGETSIZE64, &bytes) == 0 && bytes > 0) {
@@ -213,7 +217,6 @@ int OpenSdTarget(SdTarget& target, std::string* error) {
         target.geometry.sectorsPerTrack = geometry.sectors;
         target.geometry.heads = geometry.heads;
     }
-    return fd;
 }
 
 bool SetMbrPartitionType(const std::string& diskPath, unsigned partitionNumber,

@@ -52,6 +52,10 @@ bool UnmountTarget(const SdTarget& target, const DriveLayer::Roots& roots, std::
 // reason on failure.
 int OpenSdTarget(SdTarget& target, std::string* error);
 
+// Refreshes the target's geometry from an open block device (sector size, size, heads and
+// sectors per track); what the device does not report stays as it was.
+void ReadDeviceGeometry(int fd, SdTarget& target);
+
 // Sets the type byte of a primary partition in the disk's MBR (0x0C: FAT32 with LBA), after
 // checking that the entry starts at startSector. A GPT disk (protective entry 0xEE), a
 // logical partition or a disk without MBR signature is left alone and counts as done. False

@@ -28,7 +28,11 @@ bool AskToErase(CliContext& context, const SdTarget& target, SdFormatRoute route
 
 int RunFormatSd(CliContext& context, const std::vector<std::string>& args) {
     const ParsedArgs parsed = ParseArgs(
-        args, {{"--driver", true}, {"--route", true}, {"--yes", false}, {"--json", false}});
+        args, {{"--driver", true},
+               {"--route", true},
+               {"--access", true},
+               {"--yes", false},
+               {"--json", false}});
     if (!parsed.error.empty()) {
         return context.Usage(parsed.error, "format-sd");
     }
@@ -46,6 +50,15 @@ int RunFormatSd(CliContext& context, const std::vector<std::string>& args) {
         request.route = SdFormatRoute::Raw;
     } else if (route != "auto") {
         return context.Usage("unknown route '" + route + "' (use auto, command or raw)",
+                             "format-sd");
+    }
+    const std::string access = parsed.Value("--access").value_or("auto");
+    if (access == "direct") {
+        request.access = SdDeviceAccess::Direct;
+    } else if (access == "udisks") {
+        request.access = SdDeviceAccess::DiskService;
+    } else if (access != "auto") {
+        return context.Usage("unknown access '" + access + "' (use auto, direct or udisks)",
                              "format-sd");
     }
     if (!parsed.Has("--yes")) {

@@ -26,7 +26,7 @@ Commands:
   delete RECORD.dat...        delete records with all their day files
   dump FILE.dtc [--json]      header, day and record index and totals of a raw .dtc file
   format-device [--yes]       erase the recorder's eMMC storage over USB
-  format-sd TARGET [--driver TEXT] [--route auto|command|raw] [--yes] [--json]
+  format-sd TARGET [--driver TEXT] [--route R] [--access A] [--yes] [--json]
                               initialise an SD card (a removable block device
                               or an image file) for the recorder
   render RECORD.dat [--day N] [ACTION...] --out DIR [--json]
@@ -226,7 +226,8 @@ Exit status: 0 success, 1 the file cannot be read or is not a .dtc file, 2 wrong
 )";
 
 const std::string_view kFormatSdHelp =
-    R"(Usage: vantrel-cli format-sd TARGET [--driver TEXT] [--route auto|command|raw] [--yes] [--json]
+    R"(Usage: vantrel-cli format-sd TARGET [--driver TEXT] [--route auto|command|raw]
+                                 [--access auto|direct|udisks] [--yes] [--json]
 
 Initialises an SD card for the recorder: a FAT32 file system with 32 KiB clusters and the
 volume label AVFILE3, the folders media, driving, log and dvr_config, and, when --driver is
@@ -242,6 +243,10 @@ Options:
   --driver TEXT   the driver's name or id written to dvr_config/driverid.ini
   --route R       how to format: auto (default) runs mkfs.fat up to 56,300 MiB and the
                   program's own FAT32 writer above; command or raw forces one
+  --access A      how to reach the device: auto (default) opens it directly when the
+                  user may write it (root, the disk group) and asks the desktop's disk
+                  service (udisks2, which asks polkit) otherwise; direct or udisks
+                  forces one
   --yes           do not ask before erasing the card
   --json          print one JSON object with the result on standard output:
                   route, sizeMiB, fat, clusterBytes, label, prepared
@@ -250,7 +255,9 @@ Options:
 The question before erasing, and every note and error, goes to standard error; it is
 answered with y or yes on standard input. Needs dosfstools (mkfs.fat) and mtools (mmd,
 mcopy). Formatting a device needs the right to write it (root, or a member of the disk
-group). VANTREL_TRACE=1 shows why the FAT32 writer failed.
+group) or, for the user at the machine, udisks2: it unmounts and opens the card after
+polkit asks, and the file system is then made in a temporary image and copied onto the
+card. VANTREL_TRACE=1 shows why the FAT32 writer failed.
 
 Exit status: 0 when the card was formatted and prepared, 1 when it was refused, not
 confirmed, or the format or the preparation failed, 2 wrong usage.
