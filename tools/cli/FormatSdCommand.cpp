@@ -27,12 +27,11 @@ bool AskToErase(CliContext& context, const SdTarget& target, SdFormatRoute route
 }  // namespace
 
 int RunFormatSd(CliContext& context, const std::vector<std::string>& args) {
-    const ParsedArgs parsed = ParseArgs(
-        args, {{"--driver", true},
-               {"--route", true},
-               {"--access", true},
-               {"--yes", false},
-               {"--json", false}});
+    const ParsedArgs parsed = ParseArgs(args, {{"--driver", true},
+                                               {"--route", true},
+                                               {"--access", true},
+                                               {"--yes", false},
+                                               {"--json", false}});
     if (!parsed.error.empty()) {
         return context.Usage(parsed.error, "format-sd");
     }

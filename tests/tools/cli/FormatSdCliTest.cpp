@@ -3,11 +3,9 @@
 // (one object, nothing else), the question on standard error and its answers (end of input
 // and "no" write nothing), refusals with exit 1, usage errors with exit 2.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 
 #include "tests/core/sdcard/SdImage.h"
+#include "tests/support/CliProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace vantrel {
@@ -16,39 +14,18 @@ namespace {
 using test::kMiB;
 using test::TempFolder;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using test::CliRun;
 
 class FormatSdCli : public ::testing::Test {
 protected:
     // stdin: the text typed at the question; nullptr for end of input at once.
     CliRun Cli(const std::vector<std::string>& args, const char* input = nullptr) {
         const std::string home = m_tmp.Folder("home");
-        std::string command = "env -i PATH=/usr/bin:/bin TZ=Europe/Berlin HOME=" + Quote(home) +
-                              " XDG_CONFIG_HOME=" + Quote(home + ".config") + " " +
-                              Quote(std::string(VANTREL_BIN_DIR) + "/vantrel-cli") + " format-sd";
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        const std::string in = m_tmp.Folder() + "stdin.txt";
-        TempFolder::Write(in, input != nullptr ? input : "");
-        const std::string out = m_tmp.Folder() + "stdout.txt";
-        const std::string err = m_tmp.Folder() + "stderr.txt";
-        command += " >" + Quote(out) + " 2>" + Quote(err) + " <" + Quote(in);
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(out),
-                TempFolder::Read(err)};
+        std::vector<std::string> all{"format-sd"};
+        all.insert(all.end(), args.begin(), args.end());
+        return test::RunVantrelCli(
+            m_tmp.Folder(), {"HOME=" + home, "XDG_CONFIG_HOME=" + home + ".config"}, all,
+            input != nullptr ? std::optional<std::string>(input) : std::nullopt);
     }
     std::string Image(std::uint64_t mib) {
         const std::string path = m_tmp.Folder() + "card.img";

@@ -25,19 +25,8 @@ namespace {
 
 using test::TempFolder;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using test::CliRun;
+const auto& Quote = test::ShellQuote;
 
 int Index(int h, int m, int s) {
     return (h * 60 + m) * 120 + 2 * s;
@@ -150,20 +139,11 @@ protected:
         const std::string runtime = m_tmp.Folder("runtime");
         std::filesystem::create_directories(runtime);
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        std::string command = "env -i PATH=/usr/bin:/bin TZ=Europe/Berlin HOME=" + Quote(home) +
-                              " XDG_RUNTIME_DIR=" + Quote(runtime) +
-                              " XDG_CONFIG_HOME=" + Quote(home + ".config") +
-                              " XDG_DOCUMENTS_DIR=" + Quote(home + "Documents") + " " +
-                              Quote(std::string(VANTREL_BIN_DIR) + "/vantrel-cli");
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        const std::string out = m_tmp.Folder() + "stdout.txt";
-        const std::string err = m_tmp.Folder() + "stderr.txt";
-        command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(out),
-                TempFolder::Read(err)};
+        return test::RunVantrelCli(
+            m_tmp.Folder(),
+            {"HOME=" + home, "XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + home + ".config",
+             "XDG_DOCUMENTS_DIR=" + home + "Documents"},
+            args);
     }
 
     // render of the record with the actions, --json; the run must succeed.

@@ -5,12 +5,11 @@
 // its filters and JSON, show, export, delete, dump, the settings of App.ini and --lang.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdlib>
 #include <filesystem>
 
 #include "core/ini/IniFile.h"
 #include "tests/core/store/StoreFixtures.h"
+#include "tests/support/CliProcess.h"
 #include "tools/datagen/CardWriter.h"
 #include "tools/datagen/Generator.h"
 
@@ -20,19 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using test::CliRun;
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t count = 0;
@@ -46,19 +33,10 @@ class VantrelCli : public ::testing::Test {
 protected:
     CliRun Cli(const std::vector<std::string>& args) {
         const std::string home = m_tmp.Folder("home");
-        std::string command = "env -i PATH=/usr/bin:/bin TZ=Europe/Berlin HOME=" + Quote(home) +
-                              " XDG_CONFIG_HOME=" + Quote(home + ".config") +
-                              " XDG_DOCUMENTS_DIR=" + Quote(home + "Documents") + " " +
-                              Quote(std::string(VANTREL_BIN_DIR) + "/vantrel-cli");
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        const std::string out = m_tmp.Folder() + "stdout.txt";
-        const std::string err = m_tmp.Folder() + "stderr.txt";
-        command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(out),
-                TempFolder::Read(err)};
+        return test::RunVantrelCli(m_tmp.Folder(),
+                                   {"HOME=" + home, "XDG_CONFIG_HOME=" + home + ".config",
+                                    "XDG_DOCUMENTS_DIR=" + home + "Documents"},
+                                   args);
     }
     // Writes a generated card and returns its root.
     std::string Card(const std::string& scenario, const std::string& name = "card") {

@@ -3,48 +3,25 @@
 // and reused afterwards, its card imports as a card, its emulated recorder downloads over
 // "USB", and the user's own configuration and documents stay untouched.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/support/CliProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 namespace fs = std::filesystem;
 using vantrel::test::TempFolder;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using vantrel::test::CliRun;
 
 class DemoCli : public ::testing::Test {
 protected:
     CliRun Cli(const std::vector<std::string>& args) {
-        std::string command =
-            "env -i PATH=/usr/bin:/bin TZ=Europe/Berlin LC_ALL=C.UTF-8 HOME=" + Quote(Home()) +
-            " " + Quote(std::string(VANTREL_BIN_DIR) + "/vantrel-cli");
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        command += " >" + Quote(m_tmp.Folder() + "out.txt") + " 2>" +
-                   Quote(m_tmp.Folder() + "err.txt") + " </dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                TempFolder::Read(m_tmp.Folder() + "out.txt"),
-                TempFolder::Read(m_tmp.Folder() + "err.txt")};
+        return vantrel::test::RunVantrelCli(m_tmp.Folder(), {"LC_ALL=C.UTF-8", "HOME=" + Home()},
+                                            args);
     }
     std::string Home() const { return m_tmp.Folder("home"); }
     std::string Demo() const { return Home() + ".cache/vantrel-demo/"; }
