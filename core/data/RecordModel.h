@@ -32,6 +32,12 @@ inline double SampleSpeedKmh(std::uint16_t sample) {
     return sample * 0.036 * 2.0;
 }
 
+// The speed of one sample as the graphs, the cursor readout and the driving analysis use it:
+// the product sample x 0.036 rounded to single precision, then doubled in single precision.
+inline float SampleSpeedKmhSingle(std::uint16_t sample) {
+    return static_cast<float>(sample * 0.036) * 2.0f;
+}
+
 // The maximum speed as the record files state it: the sample as single precision times
 // 0.036, rounded to single precision, then doubled (900 gives 64.8 km/h).
 inline double MaxSpeedKmh(std::uint32_t largestSample) {

@@ -37,7 +37,7 @@ std::string Printf(const char* format, ...) {
 }
 
 float SpeedKmh(std::uint16_t sample) {
-    return static_cast<float>(sample * 0.036) * 2.0f;
+    return SampleSpeedKmhSingle(sample);
 }
 
 double Km(std::int64_t centimetres) {

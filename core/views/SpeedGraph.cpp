@@ -101,7 +101,7 @@ void PointMarkers(const SpeedGraphInput& input, const PlotRect& plot,
 namespace {
 
 std::uint32_t ComputeSpeedTenths(std::uint16_t sample) {
-    const float kmh = static_cast<float>(sample * 0.036) * 2.0f;
+    const float kmh = SampleSpeedKmhSingle(sample);
     return static_cast<std::uint32_t>((kmh * 100.0f + 5.0f) / 10.0f);
 }
 

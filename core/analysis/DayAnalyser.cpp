@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One pass over the samples of consecutive days: event runs, rest and driving per rule.
+#include "core/analysis/DayAnalyser.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "core/data/RecordModel.h"
+#include "core/util/TimeUtil.h"
+
+namespace vantrel::analysis {
+namespace {
+
+constexpr std::array<std::string_view, kEventKindCount> kKindNames{
+    "speeding",     "long-speeding",       "sudden-acceleration",
+    "sudden-start", "sudden-deceleration", "sudden-stop"};
+
+// The speed of every raw value, made once with the graphs' single-precision steps.
+const std::vector<float>& SpeedTable() {
+    static const std::vector<float> table = [] {
+        std::vector<float> speeds(65'536);
+        for (std::uint32_t raw = 0; raw < speeds.size(); ++raw) {
+            speeds[raw] = SampleSpeedKmhSingle(static_cast<std::uint16_t>(raw));
+        }
+        return speeds;
+    }();
+    return table;
+}
+
+bool ByStart(const auto& a, const auto& b) {
+    return a.start != b.start ? a.start < b.start : a.end < b.end;
+}
+
+}  // namespace
+
+std::string FormatHalfSecondTime(std::int64_t halfSeconds) {
+    const SystemTime t = SecondsToSystemTime(halfSeconds / 2);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03d", t.wYear, t.wMonth,
+                  t.wDay, t.wHour, t.wMinute, t.wSecond, static_cast<int>(halfSeconds % 2) * 500);
+    return text;
+}
+
+std::string_view EventKindName(EventKind kind) {
+    return kKindNames[static_cast<std::size_t>(kind)];
+}
+
+DayAnalyser::DayAnalyser(const AnalysisProfile& profile)
+    : m_profile(profile),
+      m_speedingAbove(profile.events.SpeedingAboveKmh()),
+      m_longSpeedingHalfSeconds(static_cast<std::int64_t>(profile.events.longSpeedingSeconds) * 2),
+      m_rules(profile.rules.size()) {
+    for (const DrivingRule& rule : profile.rules) {
+        m_ruleLimits.push_back(static_cast<std::int64_t>(rule.maxDrivingSeconds) * 2);
+    }
+}
+
+void DayAnalyser::AddDay(std::int64_t midnight, std::span<const std::uint16_t> samples) {
+    if (midnight != m_nextMidnight) {
+        CloseAll();
+    }
+    m_days.push_back(DayResult{});
+    m_days.back().midnight = midnight;
+    m_nextMidnight = midnight + 86'400;
+    const std::int64_t base = midnight * 2;
+    if (samples.size() != kSamplesPerDay) {
+        for (std::size_t i = 0; i < kSamplesPerDay; ++i) {
+            Sample(base + static_cast<std::int64_t>(i), kNoSample);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < kSamplesPerDay; ++i) {
+        Sample(base + static_cast<std::int64_t>(i), samples[i]);
+    }
+}
+
+void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
+    if (sample == kNoSample) {
+        CloseSpeeding();
+        for (std::size_t k = static_cast<std::size_t>(EventKind::SuddenAcceleration);
+             k < kEventKindCount; ++k) {
+            Close(m_runs[k], static_cast<EventKind>(k));
+        }
+        ++m_interruption;
+        m_prev2 = m_prev1;
+        m_speed2 = m_speed1;
+        m_prev1 = kNoSample;
+        return;
+    }
+
+    DayResult& day = m_days.back();
+    day.distanceCm += sample;
+    const float speed = SpeedTable()[sample];
+
+    if (speed > m_speedingAbove) {
+        Extend(m_speeding, time, time, speed);
+    } else {
+        CloseSpeeding();
+    }
+
+    const EventThresholds& t = m_profile.events;
+    bool accelerating = false;
+    bool starting = false;
+    bool decelerating = false;
+    bool stopping = false;
+    double change = 0.0;
+    // The sample between must exist too, so that no event spans a gap.
+    if (m_prev2 != kNoSample && m_prev1 != kNoSample) {
+        const double before = m_speed2;
+        change = static_cast<double>(speed) - before;
+        accelerating = change >= t.accelerationKmhPerS && before >= t.accelerationFromKmh;
+        starting = change >= t.startKmhPerS && before <= t.startFromKmh;
+        decelerating = -change >= t.decelerationKmhPerS && speed >= t.decelerationToKmh;
+        stopping = -change >= t.stopKmhPerS && speed <= t.stopToKmh;
+    }
+    const std::pair<bool, EventKind> kinds[] = {{accelerating, EventKind::SuddenAcceleration},
+                                                {starting, EventKind::SuddenStart},
+                                                {decelerating, EventKind::SuddenDeceleration},
+                                                {stopping, EventKind::SuddenStop}};
+    for (const auto& [on, kind] : kinds) {
+        Run& run = m_runs[static_cast<std::size_t>(kind)];
+        if (on) {
+            Extend(run, time - 2, time, change < 0 ? -change : change);
+        } else {
+            Close(run, kind);
+        }
+    }
+    m_prev2 = m_prev1;
+    m_speed2 = m_speed1;
+    m_prev1 = sample;
+    m_speed1 = speed;
+
+    if (sample == 0) {
+        ++m_interruption;
+        return;
+    }
+    if (m_interruption > 0) {
+        EndInterruption();
+    }
+    ++day.drivingHalfSeconds;
+    if (day.firstDriving < 0) {
+        day.firstDriving = time;
+    }
+    day.lastDriving = time;
+    m_lastDrivingEnd = time + 1;
+    for (std::size_t r = 0; r < m_rules.size(); ++r) {
+        RuleState& state = m_rules[r];
+        ++state.driving;
+        if (state.driving <= m_ruleLimits[r]) {
+            continue;
+        }
+        if (!state.violating) {
+            state.violating = true;
+            state.open = RuleViolation{m_profile.rules[r].name, time, time + 1, 0};
+        }
+        state.open.end = time + 1;
+        state.open.secondsOver = (state.driving - m_ruleLimits[r]) / 2;
+    }
+}
+
+void DayAnalyser::Extend(Run& run, std::int64_t start, std::int64_t time, double value) {
+    if (!run.open) {
+        run.open = true;
+        run.start = start;
+        run.peak = value;
+    }
+    run.end = time + 1;
+    run.peak = std::max(run.peak, value);
+}
+
+DayResult& DayAnalyser::DayOf(std::int64_t time) {
+    const std::int64_t seconds = time / 2;
+    for (auto day = m_days.rbegin(); day != m_days.rend(); ++day) {
+        if (day->midnight <= seconds) {
+            return *day;
+        }
+    }
+    return m_days.front();
+}
+
+void DayAnalyser::Close(Run& run, EventKind kind) {
+    if (!run.open) {
+        return;
+    }
+    run.open = false;
+    DayOf(run.start).events.push_back(DrivingEvent{kind, run.start, run.end, run.peak});
+}
+
+void DayAnalyser::CloseSpeeding() {
+    if (!m_speeding.open) {
+        return;
+    }
+    const Run run = m_speeding;
+    Close(m_speeding, EventKind::Speeding);
+    if (run.end - run.start >= m_longSpeedingHalfSeconds) {
+        DayOf(run.start).events.push_back(
+            DrivingEvent{EventKind::LongSpeeding, run.start, run.end, run.peak});
+    }
+}
+
+void DayAnalyser::EndInterruption() {
+    const std::int64_t length = m_interruption;
+    m_interruption = 0;
+    for (std::size_t r = 0; r < m_rules.size(); ++r) {
+        const DrivingRule& rule = m_profile.rules[r];
+        RuleState& state = m_rules[r];
+        bool full = length >= static_cast<std::int64_t>(rule.breakSeconds) * 2;
+        if (!full && rule.IsSplit()) {
+            if (state.firstPartTaken &&
+                length >= static_cast<std::int64_t>(rule.splitSecondSeconds) * 2) {
+                full = true;
+            } else if (length >= static_cast<std::int64_t>(rule.splitFirstSeconds) * 2) {
+                state.firstPartTaken = true;
+            }
+        }
+        if (full) {
+            CloseViolation(state);
+            state.driving = 0;
+            state.firstPartTaken = false;
+        }
+    }
+}
+
+void DayAnalyser::CloseViolation(RuleState& state) {
+    if (!state.violating) {
+        return;
+    }
+    state.violating = false;
+    DayOf(state.open.start).violations.push_back(state.open);
+}
+
+void DayAnalyser::CloseAll() {
+    CloseSpeeding();
+    for (std::size_t k = static_cast<std::size_t>(EventKind::SuddenAcceleration);
+         k < kEventKindCount; ++k) {
+        Close(m_runs[k], static_cast<EventKind>(k));
+    }
+    for (RuleState& state : m_rules) {
+        CloseViolation(state);
+        state = RuleState{};
+    }
+    m_interruption = 0;
+    m_prev1 = kNoSample;
+    m_prev2 = kNoSample;
+    m_nextMidnight = -1;
+}
+
+void DayAnalyser::Finish() {
+    CloseAll();
+    for (DayResult& day : m_days) {
+        std::stable_sort(day.events.begin(), day.events.end(), [](const auto& a, const auto& b) {
+            if (a.start != b.start) {
+                return a.start < b.start;
+            }
+            return static_cast<int>(a.kind) < static_cast<int>(b.kind);
+        });
+        std::stable_sort(day.violations.begin(), day.violations.end(),
+                         [](const auto& a, const auto& b) { return ByStart(a, b); });
+    }
+}
+
+std::vector<DayResult> DayAnalyser::TakeDays() {
+    return std::move(m_days);
+}
+
+}  // namespace vantrel::analysis

@@ -1,0 +1,299 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// DayAnalyser on hand-made days whose events and rule violations are known by construction:
+// thresholds just met and just missed, a speeding run one second short of long, gaps inside
+// runs and drives, rests one minute short, split breaks in both orders, and midnight.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/analysis/DayAnalyser.h"
+#include "tests/core/analysis/AnalysisTestDays.h"
+
+namespace vantrel::analysis {
+namespace {
+
+using test::At;
+using test::Day;
+using test::EmptyDay;
+using test::Fill;
+using test::HalfTime;
+using test::k72Kmh;
+using test::kHour;
+using test::kMinute;
+using test::Midnight;
+
+AnalysisProfile Truck() {
+    return ProfileFile().Profile(VehicleClass::Truck);
+}
+
+std::vector<DayResult> Analyse(const std::vector<std::pair<std::string, Day>>& days,
+                               const AnalysisProfile& profile = Truck()) {
+    DayAnalyser analyser(profile);
+    for (const auto& [date, samples] : days) {
+        analyser.AddDay(Midnight(date), samples);
+    }
+    analyser.Finish();
+    return analyser.TakeDays();
+}
+
+double Speed(std::uint16_t sample) {
+    return SampleSpeedKmhSingle(sample);
+}
+
+// The smallest sample whose speed is at least `change` above (or below, negative) `from`'s.
+std::uint16_t SampleChangedBy(std::uint16_t from, double change) {
+    if (change > 0) {
+        for (std::uint32_t s = from;; ++s) {
+            if (Speed(static_cast<std::uint16_t>(s)) - Speed(from) >= change) {
+                return static_cast<std::uint16_t>(s);
+            }
+        }
+    }
+    for (std::int32_t s = from;; --s) {
+        if (Speed(from) - Speed(static_cast<std::uint16_t>(s)) >= -change) {
+            return static_cast<std::uint16_t>(s);
+        }
+    }
+}
+
+struct Expected {
+    EventKind kind;
+    std::size_t start;  // index in the day
+    std::size_t end;
+    double peak;
+};
+
+struct EventCase {
+    const char* name;
+    std::function<Day()> build;
+    std::vector<Expected> expected;
+};
+
+constexpr std::size_t kT0 = At(10, 1);  // where the change happens in the cases below
+
+// Constant `before` for a minute, then `after` for a minute, then no samples.
+Day Step(std::uint16_t before, std::uint16_t after) {
+    Day day = EmptyDay();
+    Fill(day, kT0 - kMinute, kMinute, before);
+    Fill(day, kT0, kMinute, after);
+    return day;
+}
+
+TEST(DayAnalyserEvents, TableOfHandMadeDays) {
+    // Truck: speeding above 80 + 20 km/h, long from 180 s, acceleration 5 from >= 6 km/h,
+    // start 6 from <= 5, deceleration 8 to >= 6, stop 8 to <= 5.
+    const std::uint16_t accelMeets = SampleChangedBy(k72Kmh, 5.0);
+    const std::uint16_t startMeets = SampleChangedBy(0, 6.0);
+    const std::uint16_t decelMeets = SampleChangedBy(k72Kmh, -8.0);
+    const std::uint16_t stopFrom = SampleChangedBy(0, 8.0);  // stopping from here meets 8
+    std::uint16_t fast = 0;                                  // the slowest sample over 100 km/h
+    while (Speed(fast) <= 100.0) {
+        ++fast;
+    }
+    ASSERT_GT(Speed(fast), 100.0);
+    ASSERT_LE(Speed(fast - 1), 100.0);
+
+    const std::vector<EventCase> cases{
+        {"acceleration just meets",
+         [&] { return Step(k72Kmh, accelMeets); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(accelMeets) - Speed(k72Kmh)}}},
+        {"acceleration just misses", [&] { return Step(k72Kmh, accelMeets - 1); }, {}},
+        {"start from standstill just meets",
+         [&] { return Step(0, startMeets); },
+         {{EventKind::SuddenStart, kT0 - 2, kT0 + 2, Speed(startMeets)}}},
+        {"start just misses", [&] { return Step(0, startMeets - 1); }, {}},
+        {"deceleration just meets",
+         [&] { return Step(k72Kmh, decelMeets); },
+         {{EventKind::SuddenDeceleration, kT0 - 2, kT0 + 2, Speed(k72Kmh) - Speed(decelMeets)}}},
+        {"deceleration just misses", [&] { return Step(k72Kmh, decelMeets + 1); }, {}},
+        {"stop just meets",
+         [&] { return Step(stopFrom, 0); },
+         {{EventKind::SuddenStop, kT0 - 2, kT0 + 2, Speed(stopFrom)}}},
+        {"stop just misses", [&] { return Step(stopFrom - 1, 0); }, {}},
+        {"speeding just over the limit",
+         [&] { return Step(k72Kmh, fast); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(fast) - Speed(k72Kmh)},
+          {EventKind::Speeding, kT0, kT0 + kMinute, Speed(fast)}}},
+        {"speeding at the limit is none", [&] { return Step(fast - 1, fast - 1); }, {}},
+        {"speeding one second short of long",
+         [&] {
+             Day day = EmptyDay();
+             Fill(day, kT0, 179 * 2, fast);
+             return day;
+         },
+         {{EventKind::Speeding, kT0, kT0 + 358, Speed(fast)}}},
+        {"speeding of exactly the long time",
+         [&] {
+             Day day = EmptyDay();
+             Fill(day, kT0, 180 * 2, fast);
+             return day;
+         },
+         {{EventKind::Speeding, kT0, kT0 + 360, Speed(fast)},
+          {EventKind::LongSpeeding, kT0, kT0 + 360, Speed(fast)}}},
+        {"a gap ends a speeding run",
+         [&] {
+             Day day = EmptyDay();
+             Fill(day, kT0, 20, fast);
+             Fill(day, kT0 + 21, 20, fast + 100);
+             return day;
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
+          {EventKind::Speeding, kT0 + 21, kT0 + 41, Speed(fast + 100)}}},
+        {"no acceleration across a gap",
+         [&] {
+             Day day = Step(k72Kmh, accelMeets + 50);
+             day[kT0 - 1] = kNoSample;
+             return day;
+         },
+         {}},
+        {"missing samples alone give nothing", [] { return EmptyDay(); }, {}},
+    };
+    for (const EventCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<DayResult> days = Analyse({{"20150302", c.build()}});
+        ASSERT_EQ(days.size(), 1u);
+        const std::int64_t m = Midnight("20150302");
+        const std::vector<DrivingEvent>& events = days[0].events;
+        ASSERT_EQ(events.size(), c.expected.size());
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            EXPECT_EQ(EventKindName(events[i].kind), EventKindName(c.expected[i].kind));
+            EXPECT_EQ(events[i].start, HalfTime(m, c.expected[i].start));
+            EXPECT_EQ(events[i].end, HalfTime(m, c.expected[i].end));
+            EXPECT_NEAR(events[i].peak, c.expected[i].peak, 1e-9);
+        }
+    }
+}
+
+TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
+    Day first = EmptyDay();
+    Day second = EmptyDay();
+    Fill(first, At(23, 59, 50), 20, 1500);
+    Fill(second, 0, 20, 1500);
+    const std::vector<DayResult> days = Analyse({{"20150302", first}, {"20150303", second}});
+    ASSERT_EQ(days.size(), 2u);
+    ASSERT_EQ(days[0].events.size(), 1u);
+    EXPECT_TRUE(days[1].events.empty());
+    EXPECT_EQ(days[0].events[0].start, HalfTime(Midnight("20150302"), At(23, 59, 50)));
+    EXPECT_EQ(days[0].events[0].end, HalfTime(Midnight("20150303"), At(0, 0, 10)));
+    EXPECT_EQ(FormatHalfSecondTime(days[0].events[0].end), "2015-03-03 00:00:10.000");
+}
+
+// A day of drives and stops from 06:00: each segment is a sample value and a length.
+struct Segment {
+    std::uint16_t value;
+    std::size_t samples;
+};
+
+Day Drives(const std::vector<Segment>& segments, std::size_t from = At(6, 0)) {
+    Day day = EmptyDay();
+    for (const Segment& segment : segments) {
+        Fill(day, from, segment.samples, segment.value);
+        from += segment.samples;
+    }
+    return day;
+}
+
+struct ExpectedViolation {
+    std::string rule;
+    std::size_t start;
+    std::size_t end;
+    std::int64_t seconds;
+};
+
+struct RuleCase {
+    const char* name;
+    std::vector<Segment> segments;
+    std::vector<ExpectedViolation> expected;
+};
+
+TEST(DayAnalyserRules, TableOfDrivesAndRests) {
+    // Driving at 72 km/h (1000), standing (0) and missing samples; short: 2 h / 15 min,
+    // eu: 4 h 30 min / 45 min or 15 + 30 min.
+    constexpr std::uint16_t D = k72Kmh;
+    constexpr std::uint16_t S = 0;
+    constexpr std::uint16_t G = kNoSample;
+    const std::vector<RuleCase> cases{
+        {"two hours exactly", {{D, 2 * kHour}}, {}},
+        {"ten minutes over the short rule",
+         {{D, 2 * kHour + 10 * kMinute}},
+         {{"short", At(8, 0), At(8, 10), 600}}},
+        {"a rest one minute short of the rule",
+         {{D, kHour}, {S, 14 * kMinute}, {D, kHour + 10 * kMinute}},
+         {{"short", At(8, 14), At(8, 24), 600}}},
+        {"a rest of the rule's minimum",
+         {{D, kHour}, {S, 15 * kMinute}, {D, kHour + 10 * kMinute}},
+         {}},
+        {"missing samples of the rule's minimum are a rest",
+         {{D, kHour}, {G, 15 * kMinute}, {D, kHour + 10 * kMinute}},
+         {}},
+        {"a gap inside a drive is no rest",
+         {{D, kHour}, {G, 1}, {D, kHour + 10 * kMinute}},
+         {{"short", At(8, 0, 0, 1), At(8, 10, 0, 1), 600}}},
+        {"split break 15 then 30",
+         {{D, 2 * kHour}, {S, 15 * kMinute}, {D, 2 * kHour}, {S, 30 * kMinute}, {D, 2 * kHour}},
+         {}},
+        {"split break in the wrong order, 30 then 15",
+         {{D, 2 * kHour}, {S, 30 * kMinute}, {D, 2 * kHour}, {S, 15 * kMinute}, {D, kHour}},
+         {{"eu", At(11, 15), At(11, 45), 1800}}},
+        {"four and a half hours, then the full break",
+         {{D, 4 * kHour + 30 * kMinute}, {S, 45 * kMinute}, {D, kHour}},
+         {{"short", At(8, 0), At(10, 30), 9000}}},
+        {"a break of 44 minutes is only the first part",
+         {{D, 2 * kHour}, {S, 44 * kMinute}, {D, 2 * kHour}, {S, 14 * kMinute}, {D, 31 * kMinute}},
+         {{"short", At(10, 58), At(11, 29), 1860}, {"eu", At(11, 28), At(11, 29), 60}}},
+    };
+    for (const RuleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<DayResult> days = Analyse({{"20150302", Drives(c.segments)}});
+        ASSERT_EQ(days.size(), 1u);
+        const std::int64_t m = Midnight("20150302");
+        const std::vector<RuleViolation>& violations = days[0].violations;
+        ASSERT_EQ(violations.size(), c.expected.size());
+        for (std::size_t i = 0; i < violations.size(); ++i) {
+            EXPECT_EQ(violations[i].rule, c.expected[i].rule);
+            EXPECT_EQ(FormatHalfSecondTime(violations[i].start),
+                      FormatHalfSecondTime(HalfTime(m, c.expected[i].start)));
+            EXPECT_EQ(FormatHalfSecondTime(violations[i].end),
+                      FormatHalfSecondTime(HalfTime(m, c.expected[i].end)));
+            EXPECT_EQ(violations[i].secondsOver, c.expected[i].seconds);
+        }
+    }
+}
+
+TEST(DayAnalyserRules, DrivingCarriesAcrossMidnightOnlyIntoTheNextDay) {
+    Day evening = EmptyDay();
+    Fill(evening, At(23, 0), kHour, k72Kmh);
+    Day morning = EmptyDay();
+    Fill(morning, 0, kHour + 30 * kMinute, k72Kmh);
+
+    const std::vector<DayResult> next = Analyse({{"20150302", evening}, {"20150303", morning}});
+    ASSERT_EQ(next.size(), 2u);
+    EXPECT_TRUE(next[0].violations.empty());
+    ASSERT_EQ(next[1].violations.size(), 1u);
+    EXPECT_EQ(next[1].violations[0].rule, "short");
+    EXPECT_EQ(FormatHalfSecondTime(next[1].violations[0].start), "2015-03-03 01:00:00.000");
+    EXPECT_EQ(FormatHalfSecondTime(next[1].violations[0].end), "2015-03-03 01:30:00.000");
+    EXPECT_EQ(next[1].violations[0].secondsOver, 1800);
+
+    // A day later the night between held no samples: a fresh start.
+    const std::vector<DayResult> later = Analyse({{"20150302", evening}, {"20150304", morning}});
+    ASSERT_EQ(later.size(), 2u);
+    EXPECT_TRUE(later[0].violations.empty());
+    EXPECT_TRUE(later[1].violations.empty());
+}
+
+TEST(DayAnalyserTotals, DistanceAndDrivingOfTheDay) {
+    Day day = EmptyDay();
+    Fill(day, At(8, 0), kHour, k72Kmh);    // 72 km in an hour
+    Fill(day, At(9, 0), 10 * kMinute, 0);  // standing: recorded, not driving
+    Fill(day, At(23, 59, 59, 1), 1, 500);  // the last half-second of the day
+    const std::vector<DayResult> days = Analyse({{"20150302", day}});
+    ASSERT_EQ(days.size(), 1u);
+    EXPECT_EQ(days[0].distanceCm, 7'200'500u);
+    EXPECT_EQ(days[0].drivingHalfSeconds, 7201);
+    EXPECT_EQ(FormatHalfSecondTime(days[0].firstDriving), "2015-03-02 08:00:00.000");
+    EXPECT_EQ(FormatHalfSecondTime(days[0].lastDriving), "2015-03-02 23:59:59.500");
+}
+
+}  // namespace
+}  // namespace vantrel::analysis
