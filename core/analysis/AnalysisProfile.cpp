@@ -305,7 +305,7 @@ ProfileFile ProfileFile::Load(const std::string& path) {
             std::filesystem::create_directories(folder, ec);
         }
         if (WriteFileAtomically(path, DefaultProfileText())) {
-            profile.m_aNotes.push_back("created " + path + " with the default thresholds");
+            profile.m_aNotes.push_back("created with the default thresholds");
         } else {
             profile.m_aNotes.push_back("cannot create " + path + "; using the default thresholds");
         }
@@ -313,7 +313,7 @@ ProfileFile ProfileFile::Load(const std::string& path) {
     }
     const ini::IniFile file = ini::IniFile::Load(path);
     if (!std::filesystem::is_regular_file(path, ec) || !file.exists() || file.readFailed()) {
-        profile.m_aNotes.push_back("cannot read " + path + "; using the default thresholds");
+        profile.m_aNotes.push_back("cannot be read; using the default thresholds");
         return profile;
     }
     profile.Read(file);

@@ -118,8 +118,8 @@ public:
     static ProfileFile Load(const std::string& path);
 
     const std::string& Path() const { return m_strPath; }
-    // What the reader had to say: a file created, values it could not use. Empty when the
-    // file was read as it is.
+    // What the reader had to say about the file (to be shown after its path): that it was
+    // created, values it could not use. Empty when the file was read as it is.
     const std::vector<std::string>& Notes() const { return m_aNotes; }
 
     VehicleClass DefaultClass() const { return m_defaultClass; }

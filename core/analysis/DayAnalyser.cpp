@@ -94,7 +94,7 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
     const float speed = SpeedTable()[sample];
 
     if (speed > m_speedingAbove) {
-        Extend(m_speeding, time, time, speed);
+        Extend(m_speeding, -1, time, time, speed);
     } else {
         CloseSpeeding();
     }
@@ -114,6 +114,19 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
         decelerating = -change >= t.decelerationKmhPerS && speed >= t.decelerationToKmh;
         stopping = -change >= t.stopKmhPerS && speed <= t.stopToKmh;
     }
+    // A hard launch is one sudden start: acceleration that goes on from it belongs to it.
+    // Slowing hard down to standstill is one sudden stop: the deceleration before it is
+    // taken into it.
+    if (accelerating && m_runs[static_cast<std::size_t>(EventKind::SuddenStart)].open) {
+        accelerating = false;
+        starting = true;
+    }
+    Run& deceleration = m_runs[static_cast<std::size_t>(EventKind::SuddenDeceleration)];
+    Run& stop = m_runs[static_cast<std::size_t>(EventKind::SuddenStop)];
+    if (stopping && !stop.open && deceleration.open) {
+        stop = deceleration;
+        deceleration.open = false;
+    }
     const std::pair<bool, EventKind> kinds[] = {{accelerating, EventKind::SuddenAcceleration},
                                                 {starting, EventKind::SuddenStart},
                                                 {decelerating, EventKind::SuddenDeceleration},
@@ -121,7 +134,7 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
     for (const auto& [on, kind] : kinds) {
         Run& run = m_runs[static_cast<std::size_t>(kind)];
         if (on) {
-            Extend(run, time - 2, time, change < 0 ? -change : change);
+            Extend(run, static_cast<int>(kind), time - 2, time, change < 0 ? -change : change);
         } else {
             Close(run, kind);
         }
@@ -159,24 +172,36 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
     }
 }
 
-void DayAnalyser::Extend(Run& run, std::int64_t start, std::int64_t time, double value) {
+void DayAnalyser::Extend(Run& run, int kind, std::int64_t start, std::int64_t time, double value) {
     if (!run.open) {
         run.open = true;
         run.start = start;
         run.peak = value;
+        // A run whose span overlaps the last event of its kind (its condition failed for a
+        // single sample) continues that event.
+        if (kind >= 0 && m_lastClosed[static_cast<std::size_t>(kind)].set) {
+            LastEvent& last = m_lastClosed[static_cast<std::size_t>(kind)];
+            DrivingEvent& previous = m_days[last.day].events[last.index];
+            if (start < previous.end) {
+                run.start = previous.start;
+                run.peak = std::max(previous.peak, value);
+                previous.end = -1;  // removed in Finish
+                last.set = false;
+            }
+        }
     }
     run.end = time + 1;
     run.peak = std::max(run.peak, value);
 }
 
-DayResult& DayAnalyser::DayOf(std::int64_t time) {
+std::size_t DayAnalyser::DayIndexOf(std::int64_t time) const {
     const std::int64_t seconds = time / 2;
-    for (auto day = m_days.rbegin(); day != m_days.rend(); ++day) {
-        if (day->midnight <= seconds) {
-            return *day;
+    for (std::size_t i = m_days.size(); i > 0; --i) {
+        if (m_days[i - 1].midnight <= seconds) {
+            return i - 1;
         }
     }
-    return m_days.front();
+    return 0;
 }
 
 void DayAnalyser::Close(Run& run, EventKind kind) {
@@ -184,7 +209,10 @@ void DayAnalyser::Close(Run& run, EventKind kind) {
         return;
     }
     run.open = false;
-    DayOf(run.start).events.push_back(DrivingEvent{kind, run.start, run.end, run.peak});
+    const std::size_t day = DayIndexOf(run.start);
+    std::vector<DrivingEvent>& events = m_days[day].events;
+    events.push_back(DrivingEvent{kind, run.start, run.end, run.peak});
+    m_lastClosed[static_cast<std::size_t>(kind)] = LastEvent{true, day, events.size() - 1};
 }
 
 void DayAnalyser::CloseSpeeding() {
@@ -194,7 +222,7 @@ void DayAnalyser::CloseSpeeding() {
     const Run run = m_speeding;
     Close(m_speeding, EventKind::Speeding);
     if (run.end - run.start >= m_longSpeedingHalfSeconds) {
-        DayOf(run.start).events.push_back(
+        m_days[DayIndexOf(run.start)].events.push_back(
             DrivingEvent{EventKind::LongSpeeding, run.start, run.end, run.peak});
     }
 }
@@ -227,7 +255,7 @@ void DayAnalyser::CloseViolation(RuleState& state) {
         return;
     }
     state.violating = false;
-    DayOf(state.open.start).violations.push_back(state.open);
+    m_days[DayIndexOf(state.open.start)].violations.push_back(state.open);
 }
 
 void DayAnalyser::CloseAll() {
@@ -241,6 +269,7 @@ void DayAnalyser::CloseAll() {
         state = RuleState{};
     }
     m_interruption = 0;
+    m_lastClosed = {};
     m_prev1 = kNoSample;
     m_prev2 = kNoSample;
     m_nextMidnight = -1;
@@ -249,6 +278,7 @@ void DayAnalyser::CloseAll() {
 void DayAnalyser::Finish() {
     CloseAll();
     for (DayResult& day : m_days) {
+        std::erase_if(day.events, [](const DrivingEvent& event) { return event.end < 0; });
         std::stable_sort(day.events.begin(), day.events.end(), [](const auto& a, const auto& b) {
             if (a.start != b.start) {
                 return a.start < b.start;

@@ -9,7 +9,10 @@
 //
 // Events (EventKind): speeding (faster than limit + margin), long speeding (one speeding run
 // lasting at least the profile's time; it is also counted as speeding), sudden acceleration,
-// sudden start (from standstill), sudden deceleration and sudden stop (to standstill). Lane
+// sudden start (from standstill), sudden deceleration and sudden stop (to standstill). A hard
+// launch is one sudden start (the acceleration that goes on from it is part of it), hard
+// braking to standstill one sudden stop (the deceleration before it is part of it), and two
+// runs of one kind whose spans overlap are one event. Lane
 // changes, overtaking, left and right turns and U-turns need the heading or position of the
 // vehicle; the samples hold distance only, so these are never reported.
 //
@@ -112,13 +115,20 @@ private:
 
     void Sample(std::int64_t time, std::uint16_t sample);
     void Gap(std::int64_t time);
-    void Extend(Run& run, std::int64_t start, std::int64_t time, double value);
+    struct LastEvent {
+        bool set = false;
+        std::size_t day = 0;
+        std::size_t index = 0;
+    };
+
+    // kind -1: speeding, whose runs never merge.
+    void Extend(Run& run, int kind, std::int64_t start, std::int64_t time, double value);
     void Close(Run& run, EventKind kind);
     void CloseSpeeding();
     void EndInterruption();
     void CloseViolation(RuleState& state);
     void CloseAll();
-    DayResult& DayOf(std::int64_t time);
+    std::size_t DayIndexOf(std::int64_t time) const;
 
     AnalysisProfile m_profile;
     double m_speedingAbove;
@@ -135,6 +145,7 @@ private:
 
     Run m_speeding;
     std::array<Run, kEventKindCount> m_runs;  // the four acceleration kinds
+    std::array<LastEvent, kEventKindCount> m_lastClosed;
 
     std::vector<RuleState> m_rules;
     std::int64_t m_interruption = 0;  // half-seconds of the interruption running

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/analysis/AnalysisProfile.h"
 #include "core/app/AppEnvironment.h"
 #include "core/app/AppSettings.h"
 #include "core/lang/MgrLanguage.h"
@@ -72,6 +73,14 @@ const std::string& CliContext::BackupFolder() {
 const std::string& CliContext::ExportFolder() {
     LoadSettings();
     return m_strExport;
+}
+
+std::string CliContext::AnalysisProfilePath() {
+    LoadSettings();
+    const std::string appIni = m_settings->m_strAppIni.empty()
+                                   ? m_settings->Environment().UserAppIni()
+                                   : m_settings->m_strAppIni;
+    return analysis::ProfilePathBeside(appIni);
 }
 
 int CliContext::Fail(const std::string& text) {

@@ -47,6 +47,8 @@ public:
     void LoadSettings();
     const std::string& BackupFolder();
     const std::string& ExportFolder();
+    // The driving analysis' profile file beside App.ini; empty without a configuration folder.
+    std::string AnalysisProfilePath();
 
     // "vantrel-cli: <text>" on stderr; the usage variant adds where to find help.
     int Fail(const std::string& text);

@@ -51,6 +51,8 @@ const std::vector<Command>& AllCommands() {
         {"show", kShowHelp, &RunShow},
         {"export", kExportHelp, &RunExport},
         {"delete", kDeleteHelp, &RunDelete},
+        {"analyse", kAnalyseHelp, &RunAnalyse},
+        {"summary", kSummaryHelp, &RunSummary},
         {"dump", kDumpHelp, &RunDump},
         {"format-device", kFormatDeviceHelp, &RunFormatDevice},
         {"format-sd", kFormatSdHelp, &RunFormatSd},

@@ -24,6 +24,12 @@ Commands:
   export RECORD.dat... [--out DIR]
                               write CSV files of records, one file per driving day
   delete RECORD.dat...        delete records with all their day files
+  analyse RECORD.dat... [--profile CLASS] [--json|--csv]
+                              dangerous-driving events and driving-time rule
+                              violations of records, day by day
+  summary [--month YYYY/MM] [--vehicle V] [--driver D] [--by KEY] [--json|--csv]
+                              distance, driving time, events per 100 km and rule
+                              violations over the backup folder
   dump FILE.dtc [--json]      header, day and record index and totals of a raw .dtc file
   format-device [--yes]       erase the recorder's eMMC storage over USB
   format-sd TARGET [--driver TEXT] [--route R] [--access A] [--yes] [--json]
@@ -67,6 +73,87 @@ Getting started, with a card mounted at /media/$USER/CARD:
   vantrel-cli export <a path from the list> --out ~/csv
 
 Run 'vantrel-cli COMMAND --help' for the details of a command.
+)";
+
+const std::string_view kAnalyseHelp =
+    R"(Usage: vantrel-cli [GLOBAL OPTIONS] analyse RECORD.dat... [--profile CLASS] [--json|--csv]
+
+Finds, day by day, the dangerous-driving events and the driving-time rule violations of the
+records, from the half-second distance samples of their day files.
+
+Events (each with its start, end and peak):
+  speeding             faster than the profile's road limit plus its margin (peak km/h)
+  long-speeding        one speeding run lasting the profile's time or longer; it is also
+                       counted as speeding
+  sudden-acceleration  speed rising by the threshold or more within one second, from the
+                       profile's lowest speed or faster (peak km/h per second)
+  sudden-start         the same from standstill (the profile's highest starting speed)
+  sudden-deceleration  speed falling by the threshold or more within one second, to the
+                       profile's lowest speed or faster (peak: the fall, km/h per second)
+  sudden-stop          the same down to standstill
+Lane changes, overtaking, turns and U-turns need the vehicle's heading or position, which the
+recorder does not keep; they are never reported. Missing samples give no events, and an event
+ends where samples are missing.
+
+Rule violations: the continuous-driving rules of the profile file (by default "short", 2 h
+of driving then at least 15 min of rest, and "eu", 4 h 30 min then a 45 min break, or 15
+followed by 30 min) and "daily", the daily limit (9 h, 10 h on two days a week), each with its
+span and the seconds over. Driving is moving; a standstill or a time without samples of at
+least a rule's shortest break is a rest. The daily limit adds up the days of one driver over
+all records given.
+
+The thresholds come from Analysis.ini beside App.ini (~/.config/Halvik/Korvut/Analysis.ini,
+written with the defaults and their sources on first use): one profile per vehicle class
+(bus, truck, taxi, car), the class of each vehicle under [Vehicles], the default class
+otherwise. A value that cannot be used falls back to its default with a note.
+
+Options:
+  --profile CLASS  analyse with the profile bus, truck, taxi or car, whatever the
+                   vehicles' classes are
+  --json           one line: {"records":[{"record":PATH,"days":[{"date":"YYYYMMDD",
+                   "distanceKm":N,"drivingSeconds":N,"events":[{"kind":K,"start":T,
+                   "end":T,"peak":N}],"violations":[{"rule":NAME,"start":T,"end":T,
+                   "seconds":N}]}]}]}, times as "YYYY-MM-DD HH:MM:SS.mmm", the end
+                   being the end of the last half-second
+  --csv            one line per event or violation (a day without any has one line):
+                   record,date,distanceKm,drivingSeconds,item,name,start,end,value
+  -h, --help       show this help
+
+Exit status: 0 success, 1 a record or one of its day files could not be read (the rest is
+still analysed and printed), 2 wrong usage.
+
+Example:
+  vantrel-cli analyse ~/Documents/Halvik/Korvut/dtacho/cda/20160316090000/20160315081200_VQ0A1B2C.dat
+)";
+
+const std::string_view kSummaryHelp =
+    R"(Usage: vantrel-cli [GLOBAL OPTIONS] summary [--month YYYY/MM] [--vehicle V] [--driver D] [--by KEY] [--json|--csv]
+
+Analyses every record of the backup folder as 'analyse' does and sums the days: records,
+days, distance, driving (moving) time, the events of each kind, all events, events per
+100 km, and the violations of each rule with the seconds over in all.
+
+Options:
+  --month YYYY/MM  only the driving days of that month (the driving date counts)
+  --vehicle V      only the records of vehicle number V
+  --driver D       only the records of driver D
+  --by KEY         one row per record (the default), day, driver, vehicle or month
+  --profile CLASS  analyse every record with the profile bus, truck, taxi or car
+  --json           {"by":KEY,"rows":[{"key":K,"records":N,"days":N,"distanceKm":N,
+                   "drivingSeconds":N,"events":{KIND:N,...},"eventCount":N,
+                   "eventsPer100Km":N,"violations":{RULE:N,...},"violationSeconds":N}],
+                   "total":{the same without key}}
+  --csv            the rows with a heading line
+  -h, --help       show this help
+
+The daily limit is checked over all records before the filters apply, so a driver's days in
+other vehicles still count.
+
+Exit status: 0 success, 1 a day file could not be read (the rest is summed), 2 wrong usage.
+
+Examples:
+  vantrel-cli summary --by driver
+  vantrel-cli --demo summary --month 2015/03 --by vehicle
 )";
 
 const std::string_view kImportSdHelp = R"(Usage: vantrel-cli [GLOBAL OPTIONS] import-sd ROOT

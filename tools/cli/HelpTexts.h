@@ -13,6 +13,8 @@ extern const std::string_view kShowHelp;
 extern const std::string_view kExportHelp;
 extern const std::string_view kDeleteHelp;
 extern const std::string_view kDumpHelp;
+extern const std::string_view kAnalyseHelp;
+extern const std::string_view kSummaryHelp;
 extern const std::string_view kFormatSdHelp;
 
 inline std::string_view MainHelp() {

@@ -110,7 +110,7 @@ TEST(ProfileFile, AnUnreadableFileGivesTheDefaults) {
     std::filesystem::create_directories(path);  // a folder where the file should be
     ProfileFile profile = ProfileFile::Load(path);
     ASSERT_EQ(profile.Notes().size(), 1u);
-    EXPECT_NE(profile.Notes()[0].find("cannot read"), std::string::npos);
+    EXPECT_NE(profile.Notes()[0].find("cannot be read"), std::string::npos);
     ExpectSameThresholds(profile.Profile(VehicleClass::Bus).events,
                          DefaultThresholds(VehicleClass::Bus));
     EXPECT_FALSE(profile.SetVehicleClass("12A3456", VehicleClass::Bus));

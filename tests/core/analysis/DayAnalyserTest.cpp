@@ -147,6 +147,37 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
          },
          {}},
         {"missing samples alone give nothing", [] { return EmptyDay(); }, {}},
+        {"a launch is one sudden start",
+         [] {
+             Day day = Step(0, 168);
+             Fill(day, kT0, 2, 84);
+             return day;
+         },
+         {{EventKind::SuddenStart, kT0 - 2, kT0 + 4,
+           std::max(Speed(84) - Speed(0), Speed(168) - Speed(84))}}},
+        {"braking to standstill is one sudden stop",
+         [] {
+             Day day = Step(k72Kmh, 0);
+             Fill(day, kT0, 2, 800);
+             return day;
+         },
+         {{EventKind::SuddenStop, kT0 - 2, kT0 + 4, Speed(800)}}},
+        {"overlapping runs of one kind are one event",
+         [] {
+             Day day = Step(1000, 1168);
+             Fill(day, kT0, 3, 1084);
+             return day;
+         },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 5,
+           std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
+        {"runs of one kind that only touch stay two",
+         [] {
+             Day day = Step(1000, 1168);
+             Fill(day, kT0, 4, 1084);
+             return day;
+         },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(1084) - Speed(1000)},
+          {EventKind::SuddenAcceleration, kT0 + 2, kT0 + 6, Speed(1168) - Speed(1084)}}},
     };
     for (const EventCase& c : cases) {
         SCOPED_TRACE(c.name);
