@@ -50,7 +50,8 @@ DayAnalyser::DayAnalyser(const AnalysisProfile& profile)
     : m_profile(profile),
       m_speedingAbove(profile.events.SpeedingAboveKmh()),
       m_longSpeedingHalfSeconds(static_cast<std::int64_t>(profile.events.longSpeedingSeconds) * 2),
-      m_rules(profile.rules.size()) {
+      m_rules(profile.rules.size()),
+      m_speedTable(SpeedTable().data()) {
     for (const DrivingRule& rule : profile.rules) {
         m_ruleLimits.push_back(static_cast<std::int64_t>(rule.maxDrivingSeconds) * 2);
     }
@@ -77,10 +78,13 @@ void DayAnalyser::AddDay(std::int64_t midnight, std::span<const std::uint16_t> s
 
 void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
     if (sample == kNoSample) {
-        CloseSpeeding();
-        for (std::size_t k = static_cast<std::size_t>(EventKind::SuddenAcceleration);
-             k < kEventKindCount; ++k) {
-            Close(m_runs[k], static_cast<EventKind>(k));
+        if (m_speeding.open || m_runs[2].open || m_runs[3].open || m_runs[4].open ||
+            m_runs[5].open) {
+            CloseSpeeding();
+            for (std::size_t k = static_cast<std::size_t>(EventKind::SuddenAcceleration);
+                 k < kEventKindCount; ++k) {
+                Close(m_runs[k], static_cast<EventKind>(k));
+            }
         }
         ++m_interruption;
         m_prev2 = m_prev1;
@@ -91,7 +95,7 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
 
     DayResult& day = m_days.back();
     day.distanceCm += sample;
-    const float speed = SpeedTable()[sample];
+    const float speed = m_speedTable[sample];
 
     if (speed > m_speedingAbove) {
         Extend(m_speeding, -1, time, time, speed);
@@ -127,6 +131,13 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
         stop = deceleration;
         deceleration.open = false;
     }
+    // Most samples start and end nothing: cruising, standing.
+    const bool anyOpen = m_runs[2].open || m_runs[3].open || m_runs[4].open || m_runs[5].open;
+    if (!(accelerating || starting || decelerating || stopping || anyOpen)) {
+        Advance(sample, speed);
+        Drive(time, sample, day);
+        return;
+    }
     const std::pair<bool, EventKind> kinds[] = {{accelerating, EventKind::SuddenAcceleration},
                                                 {starting, EventKind::SuddenStart},
                                                 {decelerating, EventKind::SuddenDeceleration},
@@ -139,11 +150,18 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
             Close(run, kind);
         }
     }
+    Advance(sample, speed);
+    Drive(time, sample, day);
+}
+
+void DayAnalyser::Advance(std::uint16_t sample, float speed) {
     m_prev2 = m_prev1;
     m_speed2 = m_speed1;
     m_prev1 = sample;
     m_speed1 = speed;
+}
 
+void DayAnalyser::Drive(std::int64_t time, std::uint16_t sample, DayResult& day) {
     if (sample == 0) {
         ++m_interruption;
         return;

@@ -114,7 +114,8 @@ private:
     };
 
     void Sample(std::int64_t time, std::uint16_t sample);
-    void Gap(std::int64_t time);
+    void Advance(std::uint16_t sample, float speed);
+    void Drive(std::int64_t time, std::uint16_t sample, DayResult& day);
     struct LastEvent {
         bool set = false;
         std::size_t day = 0;
@@ -148,6 +149,7 @@ private:
     std::array<LastEvent, kEventKindCount> m_lastClosed;
 
     std::vector<RuleState> m_rules;
+    const float* m_speedTable;        // speed of every raw value
     std::int64_t m_interruption = 0;  // half-seconds of the interruption running
     std::int64_t m_lastDrivingEnd = -1;
 };
