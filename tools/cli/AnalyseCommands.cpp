@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-cli analyse and summary: the driving analysis of records (events and rule
 // violations per day) and its aggregates over the backup folder.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -311,7 +312,10 @@ int RunAnalyse(CliContext& context, const std::vector<std::string>& args) {
         if (!record) {
             return kExitFailure;
         }
-        paths.push_back(*record);
+        // A record named twice is analysed once (its driving would count twice a day).
+        if (std::find(paths.begin(), paths.end(), *record) == paths.end()) {
+            paths.push_back(*record);
+        }
     }
     bool failed = false;
     const std::vector<RecordAnalysis> records = AnalyseAll(context, paths, choice, failed);
