@@ -432,4 +432,55 @@ int RunSummary(CliContext& context, const std::vector<std::string>& args) {
     return failed ? kExitFailure : kExitOk;
 }
 
+int RunVehicleClass(CliContext& context, const std::vector<std::string>& args) {
+    const ParsedArgs parsed = ParseArgs(args, {});
+    if (!parsed.error.empty()) {
+        return context.Usage(parsed.error, "vehicle-class");
+    }
+    if (parsed.positional.size() == 1 || parsed.positional.size() > 2) {
+        return context.Usage("vehicle-class takes no arguments, or a vehicle and a class",
+                             "vehicle-class");
+    }
+    std::optional<VehicleClass> chosen;
+    if (parsed.positional.size() == 2) {
+        chosen = ParseVehicleClass(parsed.positional[1]);
+        if (!chosen) {
+            return context.Usage("the class is bus, truck, taxi or car", "vehicle-class");
+        }
+    }
+    const std::string path = context.AnalysisProfilePath();
+    if (path.empty()) {
+        return context.Fail("there is no configuration folder for Analysis.ini");
+    }
+    ProfileFile profiles = ProfileFile::Load(path);
+    for (const std::string& note : profiles.Notes()) {
+        context.err << "vantrel-cli: " << path << ": " << note << "\n";
+    }
+    if (chosen) {
+        if (!profiles.SetVehicleClass(parsed.positional[0], *chosen)) {
+            return context.Fail("cannot store the class of '" + parsed.positional[0] + "' in " +
+                                path);
+        }
+        return kExitOk;
+    }
+    // The vehicles of the backup folder with their classes.
+    CMgrTachoDB store(context.BackupFolder());
+    store.ScanRecords(CdaFolder(context.BackupFolder()));
+    std::vector<std::string> vehicles;
+    for (const std::string& record : store.m_aRecordFiles) {
+        const std::string vehicle = ReadRecordInfo(record).vehicleNo;
+        if (std::find(vehicles.begin(), vehicles.end(), vehicle) == vehicles.end()) {
+            vehicles.push_back(vehicle);
+        }
+    }
+    std::sort(vehicles.begin(), vehicles.end());
+    std::vector<std::vector<std::string>> table{{"vehicle", "class"}};
+    for (const std::string& vehicle : vehicles) {
+        table.push_back({vehicle, std::string(VehicleClassName(profiles.ClassOf(vehicle)))});
+    }
+    PrintTable(context.out, table);
+    context.out << "(default class: " << VehicleClassName(profiles.DefaultClass()) << ")\n";
+    return kExitOk;
+}
+
 }  // namespace vantrel::cli

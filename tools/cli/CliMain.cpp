@@ -53,6 +53,7 @@ const std::vector<Command>& AllCommands() {
         {"delete", kDeleteHelp, &RunDelete},
         {"analyse", kAnalyseHelp, &RunAnalyse},
         {"summary", kSummaryHelp, &RunSummary},
+        {"vehicle-class", kVehicleClassHelp, &RunVehicleClass},
         {"dump", kDumpHelp, &RunDump},
         {"format-device", kFormatDeviceHelp, &RunFormatDevice},
         {"format-sd", kFormatSdHelp, &RunFormatSd},

@@ -29,6 +29,7 @@ int RunDelete(CliContext& context, const std::vector<std::string>& args);
 int RunDump(CliContext& context, const std::vector<std::string>& args);
 int RunAnalyse(CliContext& context, const std::vector<std::string>& args);
 int RunSummary(CliContext& context, const std::vector<std::string>& args);
+int RunVehicleClass(CliContext& context, const std::vector<std::string>& args);
 int RunFormatSd(CliContext& context, const std::vector<std::string>& args);
 
 // The whole tool: global options, then the command. args excludes the program name.

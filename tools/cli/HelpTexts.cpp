@@ -30,6 +30,9 @@ Commands:
   summary [--month YYYY/MM] [--vehicle V] [--driver D] [--by KEY] [--json|--csv]
                               distance, driving time, events per 100 km and rule
                               violations over the backup folder
+  vehicle-class [VEHICLE CLASS]
+                              the vehicle classes (bus, truck, taxi, car) whose
+                              thresholds the analysis uses; or set one
   dump FILE.dtc [--json]      header, day and record index and totals of a raw .dtc file
   format-device [--yes]       erase the recorder's eMMC storage over USB
   format-sd TARGET [--driver TEXT] [--route R] [--access A] [--yes] [--json]
@@ -154,6 +157,24 @@ Exit status: 0 success, 1 a day file could not be read (the rest is summed), 2 w
 Examples:
   vantrel-cli summary --by driver
   vantrel-cli --demo summary --month 2015/03 --by vehicle
+)";
+
+const std::string_view kVehicleClassHelp =
+    R"(Usage: vantrel-cli [GLOBAL OPTIONS] vehicle-class [VEHICLE CLASS]
+
+Without arguments, lists the vehicle numbers of the backup folder's records with the class
+whose thresholds 'analyse' and 'summary' use for them: the class stored for the vehicle in
+Analysis.ini ([Vehicles]), else the default class ([General] DefaultClass, truck unless
+changed). With a vehicle number and a class (bus, truck, taxi or car), stores that class for
+the vehicle in Analysis.ini; the file's other lines stay as they are.
+
+Options:
+  -h, --help   show this help
+
+Exit status: 0 success, 1 Analysis.ini could not be written, 2 wrong usage.
+
+Example:
+  vantrel-cli vehicle-class "서울 34나 7812" bus
 )";
 
 const std::string_view kImportSdHelp = R"(Usage: vantrel-cli [GLOBAL OPTIONS] import-sd ROOT

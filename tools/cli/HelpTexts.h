@@ -15,6 +15,7 @@ extern const std::string_view kDeleteHelp;
 extern const std::string_view kDumpHelp;
 extern const std::string_view kAnalyseHelp;
 extern const std::string_view kSummaryHelp;
+extern const std::string_view kVehicleClassHelp;
 extern const std::string_view kFormatSdHelp;
 
 inline std::string_view MainHelp() {

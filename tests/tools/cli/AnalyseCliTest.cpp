@@ -150,6 +150,18 @@ TEST_F(AnalyseCli, TheVehiclesClassOrProfileChoosesTheThresholds) {
     EXPECT_NE(Cli({"analyse", record, "--profile", "truck"}).out.find("speeding"),
               std::string::npos);
 
+    // vehicle-class stores a class and lists the backup folder's vehicles with theirs.
+    const std::string other = Record("20150304080000", "Lee", "서울 34나 7812", "20150303100000",
+                                     {{"20150303", DayOf(kKnownDay)}});
+    ASSERT_EQ(Cli({"vehicle-class", "서울 34나 7812", "taxi"}).status, 0);
+    const CliRun classes = Cli({"--backup", Backup(), "vehicle-class"});
+    ASSERT_EQ(classes.status, 0) << classes.err;
+    EXPECT_NE(classes.out.find("12A3456         bus"), std::string::npos) << classes.out;
+    EXPECT_NE(classes.out.find("서울 34나 7812  taxi"), std::string::npos) << classes.out;
+    EXPECT_NE(Cli({"analyse", other}).out.find("profile taxi"), std::string::npos);
+    EXPECT_EQ(Cli({"vehicle-class", "a=b", "bus"}).status, 1);
+    EXPECT_EQ(Cli({"vehicle-class", "12A3456", "boat"}).status, 2);
+
     // A broken value is named, its default used.
     ASSERT_TRUE(ini::WriteProfileString("bus", "SpeedLimit", "fast", ProfilePath()));
     const CliRun broken = Cli({"analyse", record, "--json"});
