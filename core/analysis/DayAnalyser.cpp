@@ -174,7 +174,6 @@ void DayAnalyser::Drive(std::int64_t time, std::uint16_t sample, DayResult& day)
         day.firstDriving = time;
     }
     day.lastDriving = time;
-    m_lastDrivingEnd = time + 1;
     for (std::size_t r = 0; r < m_rules.size(); ++r) {
         RuleState& state = m_rules[r];
         ++state.driving;

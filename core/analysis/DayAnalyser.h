@@ -151,7 +151,6 @@ private:
     std::vector<RuleState> m_rules;
     const float* m_speedTable;        // speed of every raw value
     std::int64_t m_interruption = 0;  // half-seconds of the interruption running
-    std::int64_t m_lastDrivingEnd = -1;
 };
 
 }  // namespace vantrel::analysis

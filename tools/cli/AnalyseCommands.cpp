@@ -202,8 +202,8 @@ void PrintAnalysisText(std::ostream& out, const std::vector<RecordAnalysis>& rec
             out << "\n"
                 << day.date.substr(0, 4) << "." << day.date.substr(4, 2) << "."
                 << day.date.substr(6, 2) << "  " << Km(d.distanceCm) << " km, driving "
-                << Duration(d.DrivingSeconds()) << ", " << d.events.size() << " events, "
-                << d.violations.size() << " rule violations\n";
+                << Duration(d.DrivingSeconds()) << ", events " << d.events.size()
+                << ", rule violations " << d.violations.size() << "\n";
             if (d.events.empty() && d.violations.empty()) {
                 continue;
             }

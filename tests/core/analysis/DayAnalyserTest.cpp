@@ -209,6 +209,25 @@ TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
     EXPECT_EQ(FormatHalfSecondTime(days[0].events[0].end), "2015-03-03 00:00:10.000");
 }
 
+TEST(DayAnalyserEvents, AStartAtMidnightUsesTheSamplesBeforeIt) {
+    Day first = EmptyDay();
+    Day second = EmptyDay();
+    Fill(first, At(23, 59), kMinute, 0);  // standing until midnight
+    Fill(second, 0, kMinute, 168);        // 12 km/h from 00:00:00
+    const std::vector<DayResult> days = Analyse({{"20150302", first}, {"20150303", second}});
+    ASSERT_EQ(days.size(), 2u);
+    ASSERT_EQ(days[0].events.size(), 1u);
+    EXPECT_TRUE(days[1].events.empty());
+    EXPECT_EQ(days[0].events[0].kind, EventKind::SuddenStart);
+    EXPECT_EQ(FormatHalfSecondTime(days[0].events[0].start), "2015-03-02 23:59:59.000");
+    EXPECT_EQ(FormatHalfSecondTime(days[0].events[0].end), "2015-03-03 00:00:01.000");
+
+    // Without the day before, the day's first samples have nothing to compare with.
+    const std::vector<DayResult> alone = Analyse({{"20150303", second}});
+    ASSERT_EQ(alone.size(), 1u);
+    EXPECT_TRUE(alone[0].events.empty());
+}
+
 // A day of drives and stops from 06:00: each segment is a sample value and a length.
 struct Segment {
     std::uint16_t value;

@@ -119,7 +119,7 @@ TEST_F(AnalyseCli, JsonOfAKnownDay) {
     const CliRun text = Cli({"analyse", record});
     ASSERT_EQ(text.status, 0) << text.err;
     for (const char* part :
-         {"2015.03.02  156.3 km, driving 2:10:10, 1 events, 1 rule violations", "speeding",
+         {"2015.03.02  156.3 km, driving 2:10:10, events 1, rule violations 1", "speeding",
           "108.00 km/h", "rule short", "0:10:00 over", "profile truck"}) {
         EXPECT_NE(text.out.find(part), std::string::npos) << part << "\n" << text.out;
     }
