@@ -145,6 +145,31 @@ void ApplyDailyLimits(std::vector<RecordAnalysis>& records, const DailyLimit& li
     }
 }
 
+std::vector<RecordAnalysis> AnalyseRecords(const std::vector<std::string>& recordPaths,
+                                           const ProfileFile& profiles,
+                                           std::optional<VehicleClass> forcedClass,
+                                           const AnalysisProgress& progress, bool* cancelled) {
+    std::vector<RecordAnalysis> records;
+    records.reserve(recordPaths.size());
+    std::set<std::string> seen;
+    DaySampleReader reader;
+    bool stopped = false;
+    for (std::size_t i = 0; i < recordPaths.size(); ++i) {
+        if (seen.insert(recordPaths[i]).second) {
+            records.push_back(AnalyseRecord(recordPaths[i], profiles, forcedClass, reader));
+        }
+        if (progress && !progress(i + 1, recordPaths.size())) {
+            stopped = i + 1 < recordPaths.size();
+            break;
+        }
+    }
+    ApplyDailyLimits(records, profiles.Profile(profiles.DefaultClass()).daily);
+    if (cancelled != nullptr) {
+        *cancelled = stopped;
+    }
+    return records;
+}
+
 void Totals::AddDay(const DayResult& day) {
     ++days;
     distanceCm += day.distanceCm;

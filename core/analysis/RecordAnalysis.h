@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -68,6 +69,19 @@ RecordAnalysis AnalyseRecord(const std::string& recordPath, const ProfileFile& p
 // violation spans the driver's driving that day (first to last driving sample) and is put on
 // the record day that holds the first of it.
 void ApplyDailyLimits(std::vector<RecordAnalysis>& records, const DailyLimit& limit);
+
+// Progress of AnalyseRecords: records done and all records; false cancels the run.
+using AnalysisProgress = std::function<bool(std::size_t done, std::size_t all)>;
+
+// The whole run a window or the command line needs: every record analysed (a path given twice
+// once), then the daily limit applied over all of them. The day files that could not be read
+// are in each record's errors. A cancelled run returns the records analysed so far, with the
+// daily limit applied to them, and sets *cancelled when given.
+std::vector<RecordAnalysis> AnalyseRecords(const std::vector<std::string>& recordPaths,
+                                           const ProfileFile& profiles,
+                                           std::optional<VehicleClass> forcedClass,
+                                           const AnalysisProgress& progress = {},
+                                           bool* cancelled = nullptr);
 
 // Sums of days.
 struct Totals {

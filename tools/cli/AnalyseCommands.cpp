@@ -112,20 +112,19 @@ ProfileChoice ChooseProfile(CliContext& context, const ParsedArgs& parsed,
 // read are reported on stderr.
 std::vector<RecordAnalysis> AnalyseAll(CliContext& context, const std::vector<std::string>& paths,
                                        const ProfileChoice& choice, bool& failed) {
-    std::vector<RecordAnalysis> records;
-    records.reserve(paths.size());
-    DaySampleReader reader;
     ProgressBar bar(context.err, context.progress && paths.size() > 20, "Analysing");
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        records.push_back(AnalyseRecord(paths[i], choice.profiles, choice.forced, reader));
-        for (const std::string& error : records.back().errors) {
+    std::vector<RecordAnalysis> records = AnalyseRecords(
+        paths, choice.profiles, choice.forced, [&bar](std::size_t done, std::size_t all) {
+            bar.Update(static_cast<int>(done * 100 / all));
+            return true;
+        });
+    bar.Finish();
+    for (const RecordAnalysis& record : records) {
+        for (const std::string& error : record.errors) {
             context.err << "vantrel-cli: " << error << "\n";
             failed = true;
         }
-        bar.Update(static_cast<int>((i + 1) * 100 / paths.size()));
     }
-    bar.Finish();
-    ApplyDailyLimits(records, choice.profiles.Profile(VehicleClass::Truck).daily);
     return records;
 }
 
@@ -312,10 +311,7 @@ int RunAnalyse(CliContext& context, const std::vector<std::string>& args) {
         if (!record) {
             return kExitFailure;
         }
-        // A record named twice is analysed once (its driving would count twice a day).
-        if (std::find(paths.begin(), paths.end(), *record) == paths.end()) {
-            paths.push_back(*record);
-        }
+        paths.push_back(*record);  // a record named twice is analysed once
     }
     bool failed = false;
     const std::vector<RecordAnalysis> records = AnalyseAll(context, paths, choice, failed);

@@ -168,6 +168,38 @@ TEST(ApplyDailyLimits, TwoExtendedDaysAWeekThenTheLimit) {
     EXPECT_EQ(FormatHalfSecondTime(wednesday.end), "2015-03-04 13:30:00.000");
 }
 
+TEST(AnalyseRecords, EachRecordOnceWithTheDailyLimitAndCancellation) {
+    TempFolder tmp;
+    Day day = EmptyDay();
+    Fill(day, At(4, 0), 5 * kHour, k72Kmh);
+    const std::string a =
+        WriteRecord(tmp.Folder(), "Kim", "12A3456", "20150302040000", {{"20150302", day}});
+    const std::string b =
+        WriteRecord(tmp.Folder(), "Kim", "34B5678", "20150302120000", {{"20150302", day}});
+    const ProfileFile profiles;
+    // 5 h + 5 h on one day: the week's first extended day, no daily violation. Named twice,
+    // a record's driving would be counted three times.
+    std::vector<std::pair<std::size_t, std::size_t>> calls;
+    const std::vector<RecordAnalysis> records = AnalyseRecords(
+        {a, b, a}, profiles, std::nullopt, [&calls](std::size_t done, std::size_t all) {
+            calls.emplace_back(done, all);
+            return true;
+        });
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(calls.back(), (std::pair<std::size_t, std::size_t>{3, 3}));
+    for (const RecordAnalysis& record : records) {
+        for (const RuleViolation& v : record.days[0].result.violations) {
+            EXPECT_NE(v.rule, kDailyRuleName);
+        }
+    }
+
+    bool cancelled = false;
+    const std::vector<RecordAnalysis> first = AnalyseRecords(
+        {a, b}, profiles, std::nullopt, [](std::size_t, std::size_t) { return false; }, &cancelled);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(first.size(), 1u);
+}
+
 TEST(Summarise, GroupsAndFilters) {
     TempFolder tmp;
     Day day = EmptyDay();
