@@ -153,13 +153,8 @@ void BM_SummaryByDriver(benchmark::State& state) {
     for (auto _ : state) {
         CMgrTachoDB store(folder.Folder());
         store.ScanRecords(CdaFolder(folder.Folder()));
-        DaySampleReader reader;
-        std::vector<RecordAnalysis> records;
-        records.reserve(store.m_aRecordFiles.size());
-        for (const std::string& path : store.m_aRecordFiles) {
-            records.push_back(AnalyseRecord(path, profiles, std::nullopt, reader));
-        }
-        ApplyDailyLimits(records, profiles.Profile(VehicleClass::Truck).daily);
+        const std::vector<RecordAnalysis> records = AnalyseRecords(
+            store.m_aRecordFiles, profiles, std::nullopt, {}, nullptr, EventDetail::CountsOnly);
         Totals total;
         const std::vector<SummaryRow> rows = Summarise(records, GroupBy::Driver, {}, &total);
         benchmark::DoNotOptimize(rows.data());

@@ -296,6 +296,10 @@ void DayAnalyser::Finish() {
     CloseAll();
     for (DayResult& day : m_days) {
         std::erase_if(day.events, [](const DrivingEvent& event) { return event.end < 0; });
+        day.eventCounts = {};
+        for (const DrivingEvent& event : day.events) {
+            ++day.eventCounts[static_cast<std::size_t>(event.kind)];
+        }
         std::stable_sort(day.events.begin(), day.events.end(), [](const auto& a, const auto& b) {
             if (a.start != b.start) {
                 return a.start < b.start;

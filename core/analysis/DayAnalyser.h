@@ -74,13 +74,14 @@ struct RuleViolation {
 
 // What one day holds after the analysis.
 struct DayResult {
-    std::int64_t midnight = 0;              // time value of the day's 00:00:00
-    std::uint64_t distanceCm = 0;           // sum of the samples that exist
-    std::int64_t drivingHalfSeconds = 0;    // samples above 0
-    std::int64_t firstDriving = -1;         // half-second time of the first driving sample, or -1
-    std::int64_t lastDriving = -1;          // and of the last one
-    std::vector<DrivingEvent> events;       // by start
-    std::vector<RuleViolation> violations;  // continuous-driving rules, by start
+    std::int64_t midnight = 0;            // time value of the day's 00:00:00
+    std::uint64_t distanceCm = 0;         // sum of the samples that exist
+    std::int64_t drivingHalfSeconds = 0;  // samples above 0
+    std::int64_t firstDriving = -1;       // half-second time of the first driving sample, or -1
+    std::int64_t lastDriving = -1;        // and of the last one
+    std::vector<DrivingEvent> events;     // by start (may be dropped, see eventCounts)
+    std::array<std::int64_t, kEventKindCount> eventCounts{};  // events of each kind
+    std::vector<RuleViolation> violations;                    // continuous-driving rules, by start
 
     double DistanceKm() const { return static_cast<double>(distanceCm) / 100'000.0; }
     std::int64_t DrivingSeconds() const { return drivingHalfSeconds / 2; }

@@ -148,7 +148,8 @@ void ApplyDailyLimits(std::vector<RecordAnalysis>& records, const DailyLimit& li
 std::vector<RecordAnalysis> AnalyseRecords(const std::vector<std::string>& recordPaths,
                                            const ProfileFile& profiles,
                                            std::optional<VehicleClass> forcedClass,
-                                           const AnalysisProgress& progress, bool* cancelled) {
+                                           const AnalysisProgress& progress, bool* cancelled,
+                                           EventDetail detail) {
     std::vector<RecordAnalysis> records;
     records.reserve(recordPaths.size());
     std::set<std::string> seen;
@@ -157,6 +158,11 @@ std::vector<RecordAnalysis> AnalyseRecords(const std::vector<std::string>& recor
     for (std::size_t i = 0; i < recordPaths.size(); ++i) {
         if (seen.insert(recordPaths[i]).second) {
             records.push_back(AnalyseRecord(recordPaths[i], profiles, forcedClass, reader));
+            if (detail == EventDetail::CountsOnly) {
+                for (AnalysedDay& day : records.back().days) {
+                    std::vector<DrivingEvent>().swap(day.result.events);
+                }
+            }
         }
         if (progress && !progress(i + 1, recordPaths.size())) {
             stopped = i + 1 < recordPaths.size();
@@ -174,8 +180,8 @@ void Totals::AddDay(const DayResult& day) {
     ++days;
     distanceCm += day.distanceCm;
     drivingHalfSeconds += day.drivingHalfSeconds;
-    for (const DrivingEvent& event : day.events) {
-        ++events[static_cast<std::size_t>(event.kind)];
+    for (std::size_t k = 0; k < kEventKindCount; ++k) {
+        events[k] += day.eventCounts[k];
     }
     for (const RuleViolation& violation : day.violations) {
         ++violations[violation.rule];

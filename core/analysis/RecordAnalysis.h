@@ -73,6 +73,10 @@ void ApplyDailyLimits(std::vector<RecordAnalysis>& records, const DailyLimit& li
 // Progress of AnalyseRecords: records done and all records; false cancels the run.
 using AnalysisProgress = std::function<bool(std::size_t done, std::size_t all)>;
 
+// Whether the days keep their list of events or only the counts (DayResult::eventCounts;
+// enough for Summarise, and a fraction of the memory over thousands of records).
+enum class EventDetail { Events, CountsOnly };
+
 // The whole run a window or the command line needs: every record analysed (a path given twice
 // once), then the daily limit applied over all of them. The day files that could not be read
 // are in each record's errors. A cancelled run returns the records analysed so far, with the
@@ -81,7 +85,8 @@ std::vector<RecordAnalysis> AnalyseRecords(const std::vector<std::string>& recor
                                            const ProfileFile& profiles,
                                            std::optional<VehicleClass> forcedClass,
                                            const AnalysisProgress& progress = {},
-                                           bool* cancelled = nullptr);
+                                           bool* cancelled = nullptr,
+                                           EventDetail detail = EventDetail::Events);
 
 // Sums of days.
 struct Totals {

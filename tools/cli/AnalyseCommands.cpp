@@ -111,13 +111,16 @@ ProfileChoice ChooseProfile(CliContext& context, const ParsedArgs& parsed,
 // Analyses the records and checks the daily limit over all of them; day files that cannot be
 // read are reported on stderr.
 std::vector<RecordAnalysis> AnalyseAll(CliContext& context, const std::vector<std::string>& paths,
-                                       const ProfileChoice& choice, bool& failed) {
+                                       const ProfileChoice& choice, bool& failed,
+                                       EventDetail detail) {
     ProgressBar bar(context.err, context.progress && paths.size() > 20, "Analysing");
     std::vector<RecordAnalysis> records = AnalyseRecords(
-        paths, choice.profiles, choice.forced, [&bar](std::size_t done, std::size_t all) {
+        paths, choice.profiles, choice.forced,
+        [&bar](std::size_t done, std::size_t all) {
             bar.Update(static_cast<int>(done * 100 / all));
             return true;
-        });
+        },
+        nullptr, detail);
     bar.Finish();
     for (const RecordAnalysis& record : records) {
         for (const std::string& error : record.errors) {
@@ -314,7 +317,8 @@ int RunAnalyse(CliContext& context, const std::vector<std::string>& args) {
         paths.push_back(*record);  // a record named twice is analysed once
     }
     bool failed = false;
-    const std::vector<RecordAnalysis> records = AnalyseAll(context, paths, choice, failed);
+    const std::vector<RecordAnalysis> records =
+        AnalyseAll(context, paths, choice, failed, EventDetail::Events);
     if (parsed.Has("--json")) {
         PrintAnalysisJson(context.out, records);
     } else if (parsed.Has("--csv")) {
@@ -378,7 +382,7 @@ int RunSummary(CliContext& context, const std::vector<std::string>& args) {
     store.ScanRecords(CdaFolder(context.BackupFolder()));
     bool failed = false;
     const std::vector<RecordAnalysis> records =
-        AnalyseAll(context, store.m_aRecordFiles, choice, failed);
+        AnalyseAll(context, store.m_aRecordFiles, choice, failed, EventDetail::CountsOnly);
     Totals total;
     const std::vector<SummaryRow> rows = Summarise(records, groupBy, filter, &total);
     const std::vector<std::string> rules = RuleNames(choice.profiles);

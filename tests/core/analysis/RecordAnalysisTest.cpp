@@ -171,6 +171,7 @@ TEST(ApplyDailyLimits, TwoExtendedDaysAWeekThenTheLimit) {
 TEST(AnalyseRecords, EachRecordOnceWithTheDailyLimitAndCancellation) {
     TempFolder tmp;
     Day day = EmptyDay();
+    Fill(day, At(3, 59), kMinute, 0);  // standing, then a sudden start
     Fill(day, At(4, 0), 5 * kHour, k72Kmh);
     const std::string a =
         WriteRecord(tmp.Folder(), "Kim", "12A3456", "20150302040000", {{"20150302", day}});
@@ -192,6 +193,18 @@ TEST(AnalyseRecords, EachRecordOnceWithTheDailyLimitAndCancellation) {
             EXPECT_NE(v.rule, kDailyRuleName);
         }
     }
+
+    // Counts only: the same sums without the lists.
+    const std::vector<RecordAnalysis> counted =
+        AnalyseRecords({a, b}, profiles, std::nullopt, {}, nullptr, EventDetail::CountsOnly);
+    ASSERT_EQ(counted.size(), 2u);
+    EXPECT_TRUE(counted[0].days[0].result.events.empty());
+    Totals full;
+    Totals counts;
+    Summarise(records, GroupBy::Driver, {}, &full);
+    Summarise(counted, GroupBy::Driver, {}, &counts);
+    EXPECT_EQ(counts.events, full.events);
+    EXPECT_GT(full.EventCount(), 0);
 
     bool cancelled = false;
     const std::vector<RecordAnalysis> first = AnalyseRecords(
