@@ -5,30 +5,15 @@
 // summary's groups and filters, cut day files and wrong usage.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdlib>
-
 #include "core/ini/IniFile.h"
 #include "tests/core/store/StoreFixtures.h"
+#include "tests/support/CliProcess.h"
 
 namespace vantrel {
 namespace {
 
+using test::CliRun;
 using test::TempFolder;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
 
 // A day sample file image: runs of one value from a half-second index.
 struct Run {
@@ -59,19 +44,10 @@ class AnalyseCli : public ::testing::Test {
 protected:
     CliRun Cli(const std::vector<std::string>& args) {
         const std::string home = m_tmp.Folder("home");
-        std::string command = "env -i PATH=/usr/bin:/bin TZ=Europe/Berlin HOME=" + Quote(home) +
-                              " XDG_CONFIG_HOME=" + Quote(ConfigHome()) +
-                              " XDG_DOCUMENTS_DIR=" + Quote(home + "Documents") + " " +
-                              Quote(std::string(VANTREL_BIN_DIR) + "/vantrel-cli");
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        const std::string out = m_tmp.Folder() + "stdout.txt";
-        const std::string err = m_tmp.Folder() + "stderr.txt";
-        command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(out),
-                TempFolder::Read(err)};
+        return test::RunVantrelCli(m_tmp.Folder(),
+                                   {"HOME=" + home, "XDG_CONFIG_HOME=" + ConfigHome(),
+                                    "XDG_DOCUMENTS_DIR=" + home + "Documents"},
+                                   args);
     }
     std::string ConfigHome() const { return m_tmp.Folder("home") + ".config"; }
     std::string ProfilePath() const { return ConfigHome() + "/Halvik/Korvut/Analysis.ini"; }
