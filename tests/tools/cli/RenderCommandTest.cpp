@@ -17,6 +17,7 @@
 #include "core/views/CursorReadout.h"
 #include "core/views/DrawList.h"
 #include "tests/core/store/StoreFixtures.h"
+#include "tests/support/CliProcess.h"
 #include "tools/datagen/CardWriter.h"
 #include "tools/datagen/Generator.h"
 
