@@ -7,6 +7,7 @@
 #   sudo bash packaging/chroot-check.sh [build/release] [/tmp/vantrel-chroot] [out folder]
 # Needs root, debootstrap and Debian's mirror. The chroot is made once and kept (its
 # packages are installed afresh at every run); remove it with rm -rf when done.
+# shellcheck disable=SC2016  # the command lines in single quotes expand inside the chroot
 set -euo pipefail
 
 debs="${1:-build/release}"
@@ -33,14 +34,24 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
     debootstrap --variant=minbase bookworm "$root" "$mirror"
 fi
 
-mounted=""
+# /proc for the maintainer scripts, /dev/pts for apt's log; only what this run mounted is
+# unmounted again.
+mounted=()
 cleanup() {
-    [ -z "$mounted" ] || umount "$root/proc" || true
+    local at
+    for at in "${mounted[@]}"; do
+        umount "$at" || true
+    done
 }
 trap cleanup EXIT
 if ! mountpoint -q "$root/proc"; then
     mount -t proc proc "$root/proc"
-    mounted=yes
+    mounted=("$root/proc" "${mounted[@]}")
+fi
+mkdir -p "$root/dev/pts"
+if ! mountpoint -q "$root/dev/pts"; then
+    mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
+    mounted=("$root/dev/pts" "${mounted[@]}")
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 
@@ -57,11 +68,11 @@ inside env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${packages[@]}"
 inside dpkg -s vantrel libplumex1 | grep -E '^(Package|Status|Version):'
 inside env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     xvfb xauth xdotool imagemagick man-db bash-completion groff-base
-id -u "$user" >/dev/null 2>&1 || true
 inside id -u "$user" >/dev/null 2>&1 || inside useradd -m -s /bin/bash "$user"
 
 step "vantrel --demo on a virtual display, as $user from /tmp"
 as_user '
+# shellcheck disable=SC2016  # the command lines in single quotes expand inside the chroot
 set -euo pipefail
 Xvfb :91 -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
