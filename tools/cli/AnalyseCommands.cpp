@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/analysis/RecordAnalysis.h"
+#include "core/export/CsvLine.h"
 #include "core/store/BackupLayout.h"
 #include "core/store/MgrTachoDB.h"
 #include "core/util/TimeUtil.h"
@@ -38,26 +39,6 @@ std::string Duration(std::int64_t seconds) {
     std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
                   static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
     return text;
-}
-
-// A CSV field, quoted when it holds a comma, a quote or a line break.
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
-
-std::string CsvLine(const std::vector<std::string>& fields) {
-    std::string line;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        line += (i == 0 ? "" : ",") + CsvField(fields[i]);
-    }
-    return line + "\n";
 }
 
 // "201603" of 2016/03, 2016-03 or 201603; nullopt for anything else.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/AppContext.h"
 
+#include "core/analysis/AnalysisProfile.h"
 #include "core/app/Accounts.h"
 #include "ui/app/VantrelApp.h"
 
@@ -39,6 +40,14 @@ std::string AccountIniPath() {
 std::string BackupFolder() {
     const CVantrelApp* app = GetVantrelApp();
     return app != nullptr ? app->m_settings.m_strBackupFolder : std::string();
+}
+
+std::string AnalysisProfilePath() {
+    const CVantrelApp* app = GetVantrelApp();
+    if (app == nullptr || app->m_settings.m_strAppIni.empty()) {
+        return {};
+    }
+    return vantrel::analysis::ProfilePathBeside(app->m_settings.m_strAppIni);
 }
 
 }  // namespace vantrel::ui

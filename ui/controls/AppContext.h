@@ -21,5 +21,7 @@ QString UserName();
 // m_strAccountIni and m_strBackupFolder; empty while unknown.
 std::string AccountIniPath();
 std::string BackupFolder();
+// The analysis profile file beside m_strAppIni; empty while unknown (the built-in defaults).
+std::string AnalysisProfilePath();
 
 }  // namespace vantrel::ui

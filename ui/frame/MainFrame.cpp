@@ -9,11 +9,14 @@
 #include <QScreen>
 
 #include <cstdint>
+#include <cstdio>
 #include <thread>
 
 #include "core/Version.h"
 #include "core/store/MgrTachoDB.h"
 #include "device/DeviceLink.h"
+#include "ui/analysis/DlgAnalysis.h"
+#include "ui/analysis/DlgFleetSummary.h"
 #include "ui/app/LangText.h"
 #include "ui/controls/AppContext.h"
 #include "ui/controls/PathDialog.h"
@@ -27,6 +30,7 @@
 #include "ui/frame/WndStatus.h"
 #include "ui/print/DlgPrint.h"
 #include "ui/views/DrivingInfo.h"
+#include "ui/views/RecordListModel.h"
 #include "ui/views/WndGraph.h"
 #include "ui/views/WndList.h"
 
@@ -244,6 +248,12 @@ void CMainFrame::OnCommand(int id) {
         case CPanelToolMenu::kCmdSettings:
             emit SettingsRequested();
             break;
+        case CPanelToolMenu::kCmdAnalysis:
+            OpenAnalysis();
+            break;
+        case CPanelToolMenu::kCmdFleetSummary:
+            OpenFleetSummary();
+            break;
         case CWndStatus::kFormatButtonId:
             emit FormatDeviceRequested();
             break;
@@ -279,6 +289,54 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+CDlgAnalysis* CMainFrame::AnalysisWindow() const {
+    return m_pAnalysis;
+}
+
+CDlgFleetSummary* CMainFrame::FleetSummaryWindow() const {
+    return m_pFleetSummary;
+}
+
+void CMainFrame::OpenAnalysis() {
+    const std::string record = m_pStore->GetSelectedRecord();
+    CWndGraph* graph = Graph();
+    if (record.empty() || graph == nullptr) {
+        return;
+    }
+    delete m_pAnalysis;  // the one of an earlier record
+    const vantrel::SystemTime& day = graph->m_view.m_stDay;
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", day.wYear, day.wMonth, day.wDay);
+    m_pAnalysis = new CDlgAnalysis(record, date, vantrel::ui::AnalysisProfilePath(), this);
+    m_pAnalysis->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_pAnalysis, &CDlgAnalysis::CursorRequested, this, [this](int halfSecond) {
+        if (CWndGraph* shown = Graph()) {
+            shown->MoveCursorToHalfSecond(halfSecond);
+        }
+    });
+    m_pAnalysis->show();
+}
+
+void CMainFrame::OpenFleetSummary() {
+    if (m_pFleetSummary != nullptr) {
+        m_pFleetSummary->raise();
+        m_pFleetSummary->activateWindow();
+        return;
+    }
+    if (m_pList == nullptr) {
+        return;
+    }
+    std::vector<std::string> records;
+    const CRecordListModel* model = m_pList->Model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        records.push_back(model->PathOfRow(row));
+    }
+    m_pFleetSummary =
+        new CDlgFleetSummary(std::move(records), vantrel::ui::AnalysisProfilePath(), this);
+    m_pFleetSummary->setAttribute(Qt::WA_DeleteOnClose);
+    m_pFleetSummary->show();
 }
 
 void CMainFrame::RunAccounts() {
@@ -368,6 +426,10 @@ void CMainFrame::ShowImportMessages(const vantrel::ImportResult& result) {
 }
 
 void CMainFrame::OpenSelectedRecord() {
+    // An analysis window belongs to the record it was opened for.
+    if (m_pAnalysis != nullptr) {
+        m_pAnalysis->close();
+    }
     m_pPanelMain->DrivingInfo()->LoadRecord(m_pStore->GetSelectedRecord());
     m_pPanelMain->m_nScale = 0;
     if (m_pGraph != nullptr) {

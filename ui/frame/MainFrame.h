@@ -24,6 +24,8 @@ namespace vantrel {
 class CMgrTachoDB;
 }
 
+class CDlgAnalysis;
+class CDlgFleetSummary;
 class CPanelMain;
 class CWndGraph;
 class CWndList;
@@ -56,6 +58,9 @@ public:
     vantrel::CMgrTachoDB& Store() const { return *m_pStore; }
     CWndGraph* Graph() const;
     CWndList* RecordList() const { return m_pList; }
+    // The open analysis windows; null while none is open.
+    CDlgAnalysis* AnalysisWindow() const;
+    CDlgFleetSummary* FleetSummaryWindow() const;
 
     // Runs a command of the tool strip, the status strip or the accelerators.
     void OnCommand(int id);
@@ -102,6 +107,10 @@ private:
     using ImportWork = std::function<vantrel::ImportResult(const vantrel::ImportProgress&)>;
     vantrel::ImportResult RunImport(const ImportWork& work);
     void RunAccounts();
+    // The driving analysis of the open record (record view) and the fleet summary of the
+    // listed records (list); modeless, one of each at a time.
+    void OpenAnalysis();
+    void OpenFleetSummary();
     void ShowImportMessages(const vantrel::ImportResult& result);
     void LoadRecordLists();
     void WireGraphArea();
@@ -113,6 +122,8 @@ private:
     CWndProgress* m_pProgress = nullptr;
     QPointer<CWndGraph> m_pGraph;
     CWndList* m_pList = nullptr;  // gone when another widget takes the graph's place
+    QPointer<CDlgAnalysis> m_pAnalysis;
+    QPointer<CDlgFleetSummary> m_pFleetSummary;
     std::unique_ptr<vantrel::CMgrTachoDB> m_pStore;
     vantrel::PlumexBinding m_binding;
     bool m_bImporting = false;

@@ -40,10 +40,15 @@ CPanelToolMenu::CPanelToolMenu(int userLevel, QWidget* parent)
     m_pPrint->SetStrip(ButtonStrip(ButtonArt::Print));
     m_pAccounts = MakeButton(kCmdAccounts, {});
     m_pAccounts->SetStrip(ButtonStrip(ButtonArt::Accounts));
+    m_pAnalysis = MakeButton(kCmdAnalysis, {});
+    m_pAnalysis->SetStrip(wide);
+    m_pFleetSummary = MakeButton(kCmdFleetSummary, {});
+    m_pFleetSummary->SetStrip(wide);
     SetCaptions();
 
     m_pReadDevice->hide();
     m_pShowGraph->hide();
+    m_pFleetSummary->hide();
     m_pAccounts->setVisible(MayManageAccounts());
     // The symbol-only buttons say what they do when the mouse rests on them.
     m_pSettings->setToolTip(LangText("GUI", "SETTING", "Setting"));
@@ -71,6 +76,10 @@ void CPanelToolMenu::PlaceRightButtons() {
     m_pSettings->setGeometry(w - 80, 10, 70, 30);
     m_pPrint->setGeometry(w - 160, 10, 70, 30);
     m_pAccounts->setGeometry(w - 240, 10, 70, 30);
+    // Left of the accounts button, which a guest does not have, so the place never moves.
+    const QRect analysis(w - 450, 10, 200, 30);
+    m_pAnalysis->setGeometry(analysis);
+    m_pFleetSummary->setGeometry(analysis);
 }
 
 void CPanelToolMenu::resizeEvent(QResizeEvent* event) {
@@ -83,11 +92,13 @@ void CPanelToolMenu::ToggleListMode() {
     m_pShowList->setVisible(recordView);
     m_pPrint->setVisible(recordView);
     m_pSettings->setVisible(recordView);
+    m_pAnalysis->setVisible(recordView);
     if (MayManageAccounts()) {
         m_pAccounts->setVisible(recordView);
     }
     m_bListMode = !m_bListMode;
     m_pShowGraph->setVisible(m_bListMode);
+    m_pFleetSummary->setVisible(m_bListMode);
 }
 
 void CPanelToolMenu::SetDeviceBound(bool bound) {
@@ -100,6 +111,8 @@ void CPanelToolMenu::SetCaptions() {
     m_pReadSdCard->setText(LangText("GUI", "READSDCARD", "Read SD Card"));
     m_pShowList->setText(LangText("GUI", "DISPLAYLIST", "Display List"));
     m_pShowGraph->setText(LangText("GUI", "DISPLAYGRAPH", "Display Graph"));
+    m_pAnalysis->setText(LangText("GUI", "ANALYSIS", "Analysis"));
+    m_pFleetSummary->setText(LangText("GUI", "FLEETSUMMARY", "Fleet Summary"));
 }
 
 void CPanelToolMenu::paintEvent(QPaintEvent* /*event*/) {

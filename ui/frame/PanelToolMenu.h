@@ -2,8 +2,9 @@
 // CPanelToolMenu: the dark strip across the top of the main window with the command buttons.
 // On the left "Read SD Card" and the list/graph switch (with "Read Device" to their right
 // while the device-link library is bound), on the right the accounts, print and settings
-// buttons of the record view. Captions are read from the language file at every paint, so a
-// language switch shows at the next repaint. Clicks leave as Command(id).
+// buttons of the record view, and left of them the driving analysis of the open record (record
+// view) or the fleet summary of the listed records (list). Captions are read from the language file
+// at every paint, so a language switch shows at the next repaint. Clicks leave as Command(id).
 #pragma once
 
 #include <QWidget>
@@ -22,6 +23,8 @@ public:
     static constexpr int kCmdAccounts = 1020;
     static constexpr int kCmdSettings = 1035;
     static constexpr int kCmdReadDevice = 1044;
+    static constexpr int kCmdAnalysis = 1050;
+    static constexpr int kCmdFleetSummary = 1051;
 
     // The user level decides the accounts button once, at creation.
     explicit CPanelToolMenu(int userLevel, QWidget* parent = nullptr);
@@ -42,6 +45,8 @@ public:
     CVQButton* SettingsButton() const { return m_pSettings; }
     CVQButton* PrintButton() const { return m_pPrint; }
     CVQButton* AccountsButton() const { return m_pAccounts; }
+    CVQButton* AnalysisButton() const { return m_pAnalysis; }
+    CVQButton* FleetSummaryButton() const { return m_pFleetSummary; }
 
 signals:
     void Command(int id);
@@ -66,4 +71,6 @@ private:
     CVQButton* m_pSettings = nullptr;
     CVQButton* m_pPrint = nullptr;
     CVQButton* m_pAccounts = nullptr;
+    CVQButton* m_pAnalysis = nullptr;
+    CVQButton* m_pFleetSummary = nullptr;
 };

@@ -6,6 +6,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
+#include "core/data/RecordModel.h"
+
 namespace {
 
 constexpr vantrel::Rgb kContainerColour{200, 200, 200};
@@ -121,6 +125,23 @@ void CWndGraph::CopyScale() {
 void CWndGraph::SelectScale(int scale) {
     ApplyScale(scale);
     emit ScaleChanged(m_nScale);
+}
+
+bool CWndGraph::MoveCursorToHalfSecond(int halfSecondOfDay) {
+    if (!m_view.HasDay()) {
+        return false;
+    }
+    const int last = static_cast<int>(vantrel::kSamplesPerDay) - 1;
+    const int halfSeconds = std::clamp(halfSecondOfDay, 0, last);
+    vantrel::SystemTime cursor = m_view.m_stDay;
+    const int seconds = halfSeconds / 2;
+    cursor.wHour = static_cast<std::uint16_t>(seconds / 3600);
+    cursor.wMinute = static_cast<std::uint16_t>(seconds / 60 % 60);
+    cursor.wSecond = static_cast<std::uint16_t>(seconds % 60);
+    cursor.wMilliseconds = static_cast<std::uint16_t>(halfSeconds % 2 * 500);
+    m_view.m_stCursor = cursor;
+    ApplyScale(m_nScale);
+    return true;
 }
 
 void CWndGraph::ApplyScale(int scale) {

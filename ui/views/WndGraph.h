@@ -64,6 +64,9 @@ public:
     void ApplyScale(int scale);
     // The scale shown by the selector and the graphs' copies, the window left as it is.
     void ShowScale(int scale);
+    // The cursor put at a half-second of the loaded day (0..172,799, clamped), then the steps
+    // of a scale change at the current scale. False while no day is loaded.
+    bool MoveCursorToHalfSecond(int halfSecondOfDay);
     // The graph step keys: -1 one column back, +1 one column forward.
     void GraphStep(int delta);
     // Forgets the day: graph information cleared, the graphs without data, repainted.

@@ -71,30 +71,13 @@ void Click(CWndGraph& graph, int x) {
     QCoreApplication::sendEvent(speed, &release);
 }
 
-// The cursor put at a time of the loaded day, then the steps of a scale change.
-bool SetCursor(CWndGraph& graph, int halfSeconds) {
-    GraphViewState& view = graph.m_view;
-    if (!view.HasDay()) {
-        return false;
-    }
-    SystemTime cursor = view.m_stDay;
-    const int seconds = halfSeconds / 2;
-    cursor.wHour = static_cast<std::uint16_t>(seconds / 3600);
-    cursor.wMinute = static_cast<std::uint16_t>(seconds / 60 % 60);
-    cursor.wSecond = static_cast<std::uint16_t>(seconds % 60);
-    cursor.wMilliseconds = static_cast<std::uint16_t>(halfSeconds % 2 * 500);
-    view.m_stCursor = cursor;
-    graph.ApplyScale(graph.Scale());
-    return true;
-}
-
 bool Apply(CWndGraph& graph, const RenderAction& action) {
     switch (action.kind) {
         case RenderActionKind::Scale:
             graph.SelectScale(action.value);
             break;
         case RenderActionKind::Cursor:
-            return SetCursor(graph, action.halfSeconds);
+            return graph.MoveCursorToHalfSecond(action.halfSeconds);
         case RenderActionKind::Click:
             Click(graph, action.value);
             break;
