@@ -177,6 +177,19 @@ shoot_dialog 1075 25 '^Print$' print-preview.png 800x
 close_dialog
 shoot_dialog 1155 25 '^Setting$' settings.png
 close_dialog
+
+# The driving analysis of the open record ("Analysis", x 850 on the tool strip, left of
+# Print); its first row clicked puts the graph cursor there. Then the list and the fleet
+# summary of its records (the same place on the strip), once its worker has counted them.
+shoot_dialog 850 25 '^Driving Analysis$' analysis.png
+close_dialog
+click 320 25
+settle
+click 850 25
+dialog="$(wait_for_window '^Fleet Summary$')"
+sleep 2
+shoot "$dialog" fleet-summary.png 900x
+close_dialog
 stop_demo
 
 # --- Second start: the administrator ("Admin", "5830" while no password is set) -------------

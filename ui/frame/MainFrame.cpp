@@ -317,6 +317,7 @@ void CMainFrame::OpenAnalysis() {
         }
     });
     m_pAnalysis->show();
+    m_pAnalysis->activateWindow();
 }
 
 void CMainFrame::OpenFleetSummary() {
@@ -337,6 +338,7 @@ void CMainFrame::OpenFleetSummary() {
         new CDlgFleetSummary(std::move(records), vantrel::ui::AnalysisProfilePath(), this);
     m_pFleetSummary->setAttribute(Qt::WA_DeleteOnClose);
     m_pFleetSummary->show();
+    m_pFleetSummary->activateWindow();
 }
 
 void CMainFrame::RunAccounts() {
