@@ -90,7 +90,8 @@ TEST_F(AnalysisWindows, TheDaysEventsAndViolationsByStartWithTheClassStored) {
     EXPECT_EQ(dialog.RowHalfSecond(1), At(14, 0));
     EXPECT_EQ(dialog.RowHalfSecond(2), -1);
     EXPECT_EQ(dialog.ClassChoice()->currentText(), "Truck") << "the default class";
-    EXPECT_TRUE(dialog.Summary()->text().startsWith("156.3 km, driving 2:10:10, 1 events (0.6 per 100 km), 1 rule"))
+    EXPECT_TRUE(dialog.Summary()->text().startsWith(
+        "156.3 km, driving 2:10:10, 1 events (0.6 per 100 km), 1 rule"))
         << dialog.Summary()->text().toStdString();
 
     dialog.ChooseClass(VehicleClass::Bus);
@@ -149,7 +150,8 @@ TEST_F(AnalysisWindows, TheFleetSummaryGroupsSortsAndSavesWhatItShows) {
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(Column(table, 0), (QStringList{"Kim", "Lee"}));
     EXPECT_EQ(Column(table, 3), (QStringList{"156.3", "72.0"}));
-    EXPECT_TRUE(dialog.Total()->text().startsWith("All: 2 records, 2 days, 228.3 km, driving 3:10:10, 1 events"))
+    EXPECT_TRUE(dialog.Total()->text().startsWith(
+        "All: 2 records, 2 days, 228.3 km, driving 3:10:10, 1 events"))
         << dialog.Total()->text().toStdString();
 
     // Distance rising: a text sort would put 156.3 before 72.0.
