@@ -50,6 +50,7 @@ DayAnalyser::DayAnalyser(const AnalysisProfile& profile)
     : m_profile(profile),
       m_speedingAbove(profile.events.SpeedingAboveKmh()),
       m_longSpeedingHalfSeconds(static_cast<std::int64_t>(profile.events.longSpeedingSeconds) * 2),
+      m_speedingDipHalfSeconds(static_cast<std::int64_t>(profile.events.speedingDipSeconds) * 2),
       m_rules(profile.rules.size()),
       m_speedTable(SpeedTable().data()) {
     for (const DrivingRule& rule : profile.rules) {
@@ -97,9 +98,12 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
     day.distanceCm += sample;
     const float speed = m_speedTable[sample];
 
+    // A dip shorter than the dip time is part of the run; its samples never raise the peak
+    // nor move the run's end, which stays with the last speeding sample.
     if (speed > m_speedingAbove) {
         Extend(m_speeding, -1, time, time, speed);
-    } else {
+        m_speedingDip = 0;
+    } else if (m_speeding.open && ++m_speedingDip >= m_speedingDipHalfSeconds) {
         CloseSpeeding();
     }
 
@@ -237,6 +241,7 @@ void DayAnalyser::CloseSpeeding() {
         return;
     }
     const Run run = m_speeding;
+    m_speedingDip = 0;
     Close(m_speeding, EventKind::Speeding);
     if (run.end - run.start >= m_longSpeedingHalfSeconds) {
         m_days[DayIndexOf(run.start)].events.push_back(

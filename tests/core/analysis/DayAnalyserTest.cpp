@@ -79,6 +79,17 @@ Day Step(std::uint16_t before, std::uint16_t after) {
     return day;
 }
 
+// Samples from kT0 on: each a value and a count.
+Day Speeding(const std::vector<std::pair<std::uint16_t, std::size_t>>& parts) {
+    Day day = EmptyDay();
+    std::size_t from = kT0;
+    for (const auto& [value, count] : parts) {
+        Fill(day, from, count, value);
+        from += count;
+    }
+    return day;
+}
+
 TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     // Truck: speeding above 80 + 20 km/h, long from 180 s, acceleration 5 from >= 6 km/h,
     // start 6 from <= 5, deceleration 8 to >= 6, stop 8 to <= 5.
@@ -92,6 +103,8 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     }
     ASSERT_GT(Speed(fast), 100.0);
     ASSERT_LE(Speed(fast - 1), 100.0);
+    const std::uint16_t dip = fast - 20;
+    const std::uint16_t over = fast + 30;
 
     const std::vector<EventCase> cases{
         {"acceleration just meets",
@@ -139,6 +152,44 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
          },
          {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
           {EventKind::Speeding, kT0 + 21, kT0 + 41, Speed(fast + 100)}}},
+        // The truck's dip time is 3 s (6 samples); `dip` is 1.4 km/h under the threshold and
+        // `over` 2.2 km/h over `fast`, too little a change for any sudden event.
+        {"a dip half a second shorter than the dip time is part of the run",
+         [&] {
+             return Speeding({{fast, 20}, {dip, 5}, {over, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 45, Speed(over)}}},
+        {"a dip of the dip time ends the run",
+         [&] {
+             return Speeding({{fast, 20}, {dip, 6}, {over, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
+          {EventKind::Speeding, kT0 + 26, kT0 + 46, Speed(over)}}},
+        {"runs joined across a dip make a long speeding",
+         [&] {
+             return Speeding({{over, 200}, {dip, 5}, {fast, 155}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 360, Speed(over)},
+          {EventKind::LongSpeeding, kT0, kT0 + 360, Speed(over)}}},
+        {"a gap inside a dip ends the run",
+         [&] {
+             return Speeding({{fast, 20}, {dip, 2}, {kNoSample, 1}, {dip, 2}, {over, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
+          {EventKind::Speeding, kT0 + 25, kT0 + 45, Speed(over)}}},
+        {"a dip at the end does not lengthen the run",
+         [&] {
+             return Speeding({{over, 20}, {dip, 4}, {kNoSample, 1}, {dip, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(over)}}},
+        {"a dip running into the end of the samples",
+         [&] {
+             Day day = EmptyDay();
+             Fill(day, kSamplesPerDay - 25, 20, fast);
+             Fill(day, kSamplesPerDay - 5, 5, dip);
+             return day;
+         },
+         {{EventKind::Speeding, kSamplesPerDay - 25, kSamplesPerDay - 5, Speed(fast)}}},
         {"no acceleration across a gap",
          [&] {
              Day day = Step(k72Kmh, accelMeets + 50);
@@ -193,6 +244,21 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
             EXPECT_NEAR(events[i].peak, c.expected[i].peak, 1e-9);
         }
     }
+}
+
+TEST(DayAnalyserEvents, TheDipTimeIsTheProfiles) {
+    // 10 s over, 2 s at 100 km/h (a threshold of 80 + 20), 10 s over.
+    const Day day = Speeding({{1500, 20}, {1380, 4}, {1500, 20}});
+    ASSERT_LE(Speed(1380), 100.0);
+    const auto speedings = [&](int dipSeconds) {
+        AnalysisProfile profile = Truck();
+        profile.events.speedingDipSeconds = dipSeconds;
+        const std::vector<DayResult> days = Analyse({{"20150302", day}}, profile);
+        return days.at(0).eventCounts[static_cast<std::size_t>(EventKind::Speeding)];
+    };
+    EXPECT_EQ(speedings(0), 2);  // no tolerance: the first sample at the threshold ends a run
+    EXPECT_EQ(speedings(2), 2);
+    EXPECT_EQ(speedings(3), 1);
 }
 
 TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
