@@ -51,6 +51,9 @@ struct EventThresholds {
     // A speeding run ends only once the speed has stayed at or below the speeding threshold
     // this long; a shorter dip is part of the run (0: the first such sample ends it).
     int speedingDipSeconds = 3;
+    // A sudden acceleration, start, deceleration or stop goes on as one event while its
+    // condition fails for less than this; runs whose spans overlap are one event at any value.
+    int suddenDipSeconds = 3;
     // Sudden acceleration: at least accelerationKmhPerS, from a speed of at least
     // accelerationFromKmh.
     double accelerationKmhPerS = 5.0;

@@ -51,6 +51,7 @@ DayAnalyser::DayAnalyser(const AnalysisProfile& profile)
       m_speedingAbove(profile.events.SpeedingAboveKmh()),
       m_longSpeedingHalfSeconds(static_cast<std::int64_t>(profile.events.longSpeedingSeconds) * 2),
       m_speedingDipHalfSeconds(static_cast<std::int64_t>(profile.events.speedingDipSeconds) * 2),
+      m_suddenDipHalfSeconds(static_cast<std::int64_t>(profile.events.suddenDipSeconds) * 2),
       m_rules(profile.rules.size()),
       m_speedTable(SpeedTable().data()) {
     for (const DrivingRule& rule : profile.rules) {
@@ -86,6 +87,10 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
                  k < kEventKindCount; ++k) {
                 Close(m_runs[k], static_cast<EventKind>(k));
             }
+        }
+        // Nothing after a gap continues an event from before it.
+        for (LastEvent& last : m_lastClosed) {
+            last.set = false;
         }
         ++m_interruption;
         m_prev2 = m_prev1;
@@ -198,12 +203,14 @@ void DayAnalyser::Extend(Run& run, int kind, std::int64_t start, std::int64_t ti
         run.open = true;
         run.start = start;
         run.peak = value;
-        // A run whose span overlaps the last event of its kind (its condition failed for a
-        // single sample) continues that event.
+        // A run whose span overlaps the last event of its kind, or whose condition failed
+        // for less than the dip time since that event's last sample, continues that event.
+        // The run starts two samples before the one that met the condition and the event
+        // ends after its last such sample, so start - end + 2 samples failed in between.
         if (kind >= 0 && m_lastClosed[static_cast<std::size_t>(kind)].set) {
             LastEvent& last = m_lastClosed[static_cast<std::size_t>(kind)];
             DrivingEvent& previous = m_days[last.day].events[last.index];
-            if (start < previous.end) {
+            if (start < previous.end || start - previous.end + 2 < m_suddenDipHalfSeconds) {
                 run.start = previous.start;
                 run.peak = std::max(previous.peak, value);
                 previous.end = -1;  // removed in Finish

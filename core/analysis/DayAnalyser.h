@@ -12,7 +12,8 @@
 // sudden start (from standstill), sudden deceleration and sudden stop (to standstill). A hard
 // launch is one sudden start (the acceleration that goes on from it is part of it), hard
 // braking to standstill one sudden stop (the deceleration before it is part of it), and two
-// runs of one kind whose spans overlap are one event. Lane
+// runs of one kind are one event when their spans overlap or the condition failed between
+// them for less than the profile's sudden dip time (a missing sample always parts them). Lane
 // changes, overtaking, left and right turns and U-turns need the heading or position of the
 // vehicle; the samples hold distance only, so these are never reported.
 //
@@ -141,6 +142,7 @@ private:
     double m_speedingAbove;
     std::int64_t m_longSpeedingHalfSeconds;
     std::int64_t m_speedingDipHalfSeconds;
+    std::int64_t m_suddenDipHalfSeconds;
     std::vector<std::int64_t> m_ruleLimits;  // half-seconds
     std::vector<DayResult> m_days;
     std::int64_t m_nextMidnight = -1;  // midnight of the day expected next

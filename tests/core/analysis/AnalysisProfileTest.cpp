@@ -19,6 +19,7 @@ void ExpectSameThresholds(const EventThresholds& a, const EventThresholds& b) {
     EXPECT_DOUBLE_EQ(a.speedingMarginKmh, b.speedingMarginKmh);
     EXPECT_EQ(a.longSpeedingSeconds, b.longSpeedingSeconds);
     EXPECT_EQ(a.speedingDipSeconds, b.speedingDipSeconds);
+    EXPECT_EQ(a.suddenDipSeconds, b.suddenDipSeconds);
     EXPECT_DOUBLE_EQ(a.accelerationKmhPerS, b.accelerationKmhPerS);
     EXPECT_DOUBLE_EQ(a.accelerationFromKmh, b.accelerationFromKmh);
     EXPECT_DOUBLE_EQ(a.startKmhPerS, b.startKmhPerS);
@@ -69,15 +70,16 @@ TEST(ProfileFile, MissingFileIsCreatedAndReadsBackAsTheDefaults) {
 TEST(ProfileFile, BrokenValuesFallBackToTheDefaultsWithANote) {
     TempFolder tmp;
     const std::string path = tmp.Folder() + "Analysis.ini";
-    TempFolder::Write(path,
-                      "[General]\nDefaultClass=lorry\n"
-                      "[truck]\nSpeedLimit=ninety\nSuddenStart=7.5\nSuddenStop=-3\n"
-                      "LongSpeedingSeconds=2.5\nSpeedingDipSeconds=0\n"
-                      "[taxi]\nSpeedingDipSeconds=1.5\n[car]\nSpeedingDipSeconds=3601\n"
-                      "[Rules]\nNames=short,night,daily\n"
-                      "[Rule short]\nDrivingMinutes=150\nBreakMinutes=x\n"
-                      "[Daily]\nLimitMinutes=600\nExtendedMinutes=540\n"
-                      "[Vehicles]\n12A3456=bus\n99Z9999=boat\n");
+    TempFolder::Write(
+        path,
+        "[General]\nDefaultClass=lorry\n"
+        "[truck]\nSpeedLimit=ninety\nSuddenStart=7.5\nSuddenStop=-3\n"
+        "LongSpeedingSeconds=2.5\nSpeedingDipSeconds=0\n"
+        "[taxi]\nSpeedingDipSeconds=1.5\nSuddenDipSeconds=10\n[car]\nSpeedingDipSeconds=3601\n"
+        "[Rules]\nNames=short,night,daily\n"
+        "[Rule short]\nDrivingMinutes=150\nBreakMinutes=x\n"
+        "[Daily]\nLimitMinutes=600\nExtendedMinutes=540\n"
+        "[Vehicles]\n12A3456=bus\n99Z9999=boat\n");
     const ProfileFile profile = ProfileFile::Load(path);
     const EventThresholds truck = profile.Profile(VehicleClass::Truck).events;
     const EventThresholds defaults = DefaultThresholds(VehicleClass::Truck);
@@ -88,6 +90,7 @@ TEST(ProfileFile, BrokenValuesFallBackToTheDefaultsWithANote) {
     EXPECT_EQ(truck.longSpeedingSeconds, defaults.longSpeedingSeconds);
     EXPECT_EQ(truck.speedingDipSeconds, 0);
     EXPECT_EQ(profile.Profile(VehicleClass::Taxi).events.speedingDipSeconds, 3);
+    EXPECT_EQ(profile.Profile(VehicleClass::Taxi).events.suddenDipSeconds, 10);
     EXPECT_EQ(profile.Profile(VehicleClass::Car).events.speedingDipSeconds, 3);
     const AnalysisProfile p = profile.Profile(VehicleClass::Truck);
     ASSERT_EQ(p.rules.size(), 1u);  // "night" has no section, "daily" is reserved

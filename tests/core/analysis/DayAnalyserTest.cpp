@@ -90,6 +90,13 @@ Day Speeding(const std::vector<std::pair<std::uint16_t, std::size_t>>& parts) {
     return day;
 }
 
+// 72 km/h, from kT0 `plateau` samples of 78 km/h, then 84 km/h.
+Day Plateau(std::size_t plateau) {
+    Day day = Step(1000, 1168);
+    Fill(day, kT0, plateau, 1084);
+    return day;
+}
+
 TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     // Truck: speeding above 80 + 20 km/h, long from 180 s, acceleration 5 from >= 6 km/h,
     // start 6 from <= 5, deceleration 8 to >= 6, stop 8 to <= 5.
@@ -221,14 +228,28 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
          },
          {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 5,
            std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
-        {"runs of one kind that only touch stay two",
+        // Two steps of 6 km/h with a plateau of n samples between: the condition fails for
+        // n - 2 samples; the sudden dip time of the truck is 3 s (6 samples).
+        {"runs of one kind that only touch are one event",
+         [] { return Plateau(4); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 6,
+           std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
+        {"a dip half a second shorter than the sudden dip time is part of the event",
+         [] { return Plateau(7); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 9,
+           std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
+        {"a dip of the sudden dip time parts two events",
+         [] { return Plateau(8); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(1084) - Speed(1000)},
+          {EventKind::SuddenAcceleration, kT0 + 6, kT0 + 10, Speed(1168) - Speed(1084)}}},
+        {"a gap in the dip parts two events",
          [] {
-             Day day = Step(1000, 1168);
-             Fill(day, kT0, 4, 1084);
+             Day day = Plateau(7);
+             day[kT0 + 3] = kNoSample;
              return day;
          },
          {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(1084) - Speed(1000)},
-          {EventKind::SuddenAcceleration, kT0 + 2, kT0 + 6, Speed(1168) - Speed(1084)}}},
+          {EventKind::SuddenAcceleration, kT0 + 5, kT0 + 9, Speed(1168) - Speed(1084)}}},
     };
     for (const EventCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -246,7 +267,7 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     }
 }
 
-TEST(DayAnalyserEvents, TheDipTimeIsTheProfiles) {
+TEST(DayAnalyserEvents, TheDipTimesAreTheProfiles) {
     // 10 s over, 2 s at 100 km/h (a threshold of 80 + 20), 10 s over.
     const Day day = Speeding({{1500, 20}, {1380, 4}, {1500, 20}});
     ASSERT_LE(Speed(1380), 100.0);
@@ -259,6 +280,17 @@ TEST(DayAnalyserEvents, TheDipTimeIsTheProfiles) {
     EXPECT_EQ(speedings(0), 2);  // no tolerance: the first sample at the threshold ends a run
     EXPECT_EQ(speedings(2), 2);
     EXPECT_EQ(speedings(3), 1);
+
+    // The plateau of 78 km/h fails the acceleration for 2 samples.
+    const auto accelerations = [](int dipSeconds) {
+        AnalysisProfile profile = Truck();
+        profile.events.suddenDipSeconds = dipSeconds;
+        const std::vector<DayResult> days = Analyse({{"20150302", Plateau(4)}}, profile);
+        return days.at(0).eventCounts[static_cast<std::size_t>(EventKind::SuddenAcceleration)];
+    };
+    EXPECT_EQ(accelerations(0), 2);
+    EXPECT_EQ(accelerations(1), 2);
+    EXPECT_EQ(accelerations(2), 1);
 }
 
 TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
