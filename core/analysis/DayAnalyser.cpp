@@ -88,10 +88,7 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
                 Close(m_runs[k], static_cast<EventKind>(k));
             }
         }
-        // Nothing after a gap continues an event from before it.
-        for (LastEvent& last : m_lastClosed) {
-            last.set = false;
-        }
+        m_lastGap = time;
         ++m_interruption;
         m_prev2 = m_prev1;
         m_speed2 = m_speed1;
@@ -210,7 +207,10 @@ void DayAnalyser::Extend(Run& run, int kind, std::int64_t start, std::int64_t ti
         if (kind >= 0 && m_lastClosed[static_cast<std::size_t>(kind)].set) {
             LastEvent& last = m_lastClosed[static_cast<std::size_t>(kind)];
             DrivingEvent& previous = m_days[last.day].events[last.index];
-            if (start < previous.end || start - previous.end + 2 < m_suddenDipHalfSeconds) {
+            // Nothing after a gap continues an event from before it.
+            const bool dip =
+                previous.end > m_lastGap && start - previous.end + 2 < m_suddenDipHalfSeconds;
+            if (start < previous.end || dip) {
                 run.start = previous.start;
                 run.peak = std::max(previous.peak, value);
                 previous.end = -1;  // removed in Finish

@@ -157,6 +157,7 @@ private:
     std::int64_t m_speedingDip = 0;  // half-seconds at or below the threshold in the open run
     std::array<Run, kEventKindCount> m_runs;  // the four acceleration kinds
     std::array<LastEvent, kEventKindCount> m_lastClosed;
+    std::int64_t m_lastGap = INT64_MIN;  // time of the last missing sample
 
     std::vector<RuleState> m_rules;
     const float* m_speedTable;        // speed of every raw value
