@@ -305,6 +305,31 @@ TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
     EXPECT_EQ(days[0].events[0].start, HalfTime(Midnight("20150302"), At(23, 59, 50)));
     EXPECT_EQ(days[0].events[0].end, HalfTime(Midnight("20150303"), At(0, 0, 10)));
     EXPECT_EQ(FormatHalfSecondTime(days[0].events[0].end), "2015-03-03 00:00:10.000");
+
+    // A dip at midnight joins the run on both sides; on a day that does not follow, it ends
+    // the run at the end of the samples. (The dip from 108 km/h is also a sudden deceleration
+    // and its end a sudden acceleration: only the speedings are looked at.)
+    Fill(first, At(23, 59, 59), 2, 1380);
+    const auto speedings = [](const DayResult& day) {
+        std::vector<DrivingEvent> found;
+        for (const DrivingEvent& event : day.events) {
+            if (event.kind == EventKind::Speeding) {
+                found.push_back(event);
+            }
+        }
+        return found;
+    };
+    const std::vector<DayResult> joined = Analyse({{"20150302", first}, {"20150303", second}});
+    ASSERT_EQ(joined.size(), 2u);
+    ASSERT_EQ(speedings(joined[0]).size(), 1u);
+    EXPECT_TRUE(speedings(joined[1]).empty());
+    EXPECT_EQ(FormatHalfSecondTime(speedings(joined[0])[0].start), "2015-03-02 23:59:50.000");
+    EXPECT_EQ(FormatHalfSecondTime(speedings(joined[0])[0].end), "2015-03-03 00:00:10.000");
+    const std::vector<DayResult> apart = Analyse({{"20150302", first}, {"20150304", second}});
+    ASSERT_EQ(apart.size(), 2u);
+    ASSERT_EQ(speedings(apart[0]).size(), 1u);
+    EXPECT_EQ(FormatHalfSecondTime(speedings(apart[0])[0].end), "2015-03-02 23:59:59.000");
+    EXPECT_EQ(speedings(apart[1]).size(), 1u);
 }
 
 TEST(DayAnalyserEvents, AStartAtMidnightUsesTheSamplesBeforeIt) {
