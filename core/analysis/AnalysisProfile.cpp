@@ -180,6 +180,8 @@ EventThresholds DefaultThresholds(VehicleClass vehicleClass) {
     EventThresholds t;
     t.speedingMarginKmh = 20.0;
     t.longSpeedingSeconds = 180;
+    t.speedingDipSeconds = 3;
+    t.suddenDipSeconds = 3;
     t.accelerationFromKmh = 6.0;
     t.startFromKmh = 5.0;
     t.decelerationToKmh = 6.0;
@@ -229,6 +231,13 @@ std::string DefaultProfileText() {
         "; - SpeedingMargin 20 km/h and LongSpeeding 180 s follow the Korean transport-safety\n"
         ";   criteria for dangerous driving of commercial vehicles (speeding: more than 20 km/h\n"
         ";   over the road's limit; long speeding: the same for 3 minutes or more).\n"
+        "; - SpeedingDipSeconds 3 s: default chosen by us. A recorder's speed jitters by a few\n"
+        ";   km/h, so a run of speeding ends only once the speed has stayed at or below the\n"
+        ";   threshold this long; a shorter dip is part of the run and does not split it into\n"
+        ";   many speedings (nor hide a long speeding). 0 ends a run at the first such sample.\n"
+        "; - SuddenDipSeconds 3 s: default chosen by us, for the same reason: one hard launch\n"
+        ";   or braking near a threshold is one event, not one for each time the change of\n"
+        ";   speed in one second dips just under it.\n"
         "; - SpeedLimit: the samples do not tell the road's limit, so one limit is assumed for\n"
         ";   every road. Default chosen by us: the usual Korean expressway limit of the class\n"
         ";   (80 km/h for trucks, 100 km/h for the others).\n"
@@ -262,6 +271,8 @@ std::string DefaultProfileText() {
             text += std::string(key.key) + "=" + Number(t.*key.member) + "\n";
             if (key.key == "SpeedingMargin") {
                 text += "LongSpeedingSeconds=" + std::to_string(t.longSpeedingSeconds) + "\n";
+                text += "SpeedingDipSeconds=" + std::to_string(t.speedingDipSeconds) + "\n";
+                text += "SuddenDipSeconds=" + std::to_string(t.suddenDipSeconds) + "\n";
             }
         }
         text += "\n";
@@ -341,6 +352,10 @@ void ProfileFile::Read(const ini::IniFile& file) {
         }
         t.longSpeedingSeconds =
             reader.Whole(section, "LongSpeedingSeconds", t.longSpeedingSeconds, 1, 1, 86'400);
+        t.speedingDipSeconds =
+            reader.Whole(section, "SpeedingDipSeconds", t.speedingDipSeconds, 1, 0, 3600);
+        t.suddenDipSeconds =
+            reader.Whole(section, "SuddenDipSeconds", t.suddenDipSeconds, 1, 0, 3600);
     }
 
     if (const auto names = file.Find("Rules", "Names")) {

@@ -48,6 +48,12 @@ struct EventThresholds {
     double speedingMarginKmh = 20.0;
     // Long speeding: one speeding run lasting at least this long.
     int longSpeedingSeconds = 180;
+    // A speeding run ends only once the speed has stayed at or below the speeding threshold
+    // this long; a shorter dip is part of the run (0: the first such sample ends it).
+    int speedingDipSeconds = 3;
+    // A sudden acceleration, start, deceleration or stop goes on as one event while its
+    // condition fails for less than this; runs whose spans overlap are one event at any value.
+    int suddenDipSeconds = 3;
     // Sudden acceleration: at least accelerationKmhPerS, from a speed of at least
     // accelerationFromKmh.
     double accelerationKmhPerS = 5.0;

@@ -50,6 +50,8 @@ DayAnalyser::DayAnalyser(const AnalysisProfile& profile)
     : m_profile(profile),
       m_speedingAbove(profile.events.SpeedingAboveKmh()),
       m_longSpeedingHalfSeconds(static_cast<std::int64_t>(profile.events.longSpeedingSeconds) * 2),
+      m_speedingDipHalfSeconds(static_cast<std::int64_t>(profile.events.speedingDipSeconds) * 2),
+      m_suddenDipHalfSeconds(static_cast<std::int64_t>(profile.events.suddenDipSeconds) * 2),
       m_rules(profile.rules.size()),
       m_speedTable(SpeedTable().data()) {
     for (const DrivingRule& rule : profile.rules) {
@@ -86,6 +88,7 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
                 Close(m_runs[k], static_cast<EventKind>(k));
             }
         }
+        m_lastGap = time;
         ++m_interruption;
         m_prev2 = m_prev1;
         m_speed2 = m_speed1;
@@ -97,9 +100,12 @@ void DayAnalyser::Sample(std::int64_t time, std::uint16_t sample) {
     day.distanceCm += sample;
     const float speed = m_speedTable[sample];
 
+    // A dip shorter than the dip time is part of the run; its samples never raise the peak
+    // nor move the run's end, which stays with the last speeding sample.
     if (speed > m_speedingAbove) {
         Extend(m_speeding, -1, time, time, speed);
-    } else {
+        m_speedingDip = 0;
+    } else if (m_speeding.open && ++m_speedingDip >= m_speedingDipHalfSeconds) {
         CloseSpeeding();
     }
 
@@ -194,12 +200,17 @@ void DayAnalyser::Extend(Run& run, int kind, std::int64_t start, std::int64_t ti
         run.open = true;
         run.start = start;
         run.peak = value;
-        // A run whose span overlaps the last event of its kind (its condition failed for a
-        // single sample) continues that event.
+        // A run whose span overlaps the last event of its kind, or whose condition failed
+        // for less than the dip time since that event's last sample, continues that event.
+        // The run starts two samples before the one that met the condition and the event
+        // ends after its last such sample, so start - end + 2 samples failed in between.
         if (kind >= 0 && m_lastClosed[static_cast<std::size_t>(kind)].set) {
             LastEvent& last = m_lastClosed[static_cast<std::size_t>(kind)];
             DrivingEvent& previous = m_days[last.day].events[last.index];
-            if (start < previous.end) {
+            // Nothing after a gap continues an event from before it.
+            const bool dip =
+                previous.end > m_lastGap && start - previous.end + 2 < m_suddenDipHalfSeconds;
+            if (start < previous.end || dip) {
                 run.start = previous.start;
                 run.peak = std::max(previous.peak, value);
                 previous.end = -1;  // removed in Finish
@@ -237,6 +248,7 @@ void DayAnalyser::CloseSpeeding() {
         return;
     }
     const Run run = m_speeding;
+    m_speedingDip = 0;
     Close(m_speeding, EventKind::Speeding);
     if (run.end - run.start >= m_longSpeedingHalfSeconds) {
         m_days[DayIndexOf(run.start)].events.push_back(

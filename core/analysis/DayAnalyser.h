@@ -12,9 +12,15 @@
 // sudden start (from standstill), sudden deceleration and sudden stop (to standstill). A hard
 // launch is one sudden start (the acceleration that goes on from it is part of it), hard
 // braking to standstill one sudden stop (the deceleration before it is part of it), and two
-// runs of one kind whose spans overlap are one event. Lane
+// runs of one kind are one event when their spans overlap or the condition failed between
+// them for less than the profile's sudden dip time (a missing sample always parts them). Lane
 // changes, overtaking, left and right turns and U-turns need the heading or position of the
 // vehicle; the samples hold distance only, so these are never reported.
+//
+// A speeding run ends once the speed has stayed at or below the threshold for the profile's
+// dip time (a missing sample ends it at once): a shorter dip, the jitter of a held speed, is
+// part of the run. The run ends with its last speeding sample, so a dip never lengthens it,
+// and long speeding is judged on the whole run.
 //
 // Times are half-second counts since 1970 in local time (time value x 2, + 1 for the second
 // half of a second). An event or violation covers [start, end): end is the end of its last
@@ -123,7 +129,7 @@ private:
         std::size_t index = 0;
     };
 
-    // kind -1: speeding, whose runs never merge.
+    // kind -1: speeding, whose runs join across a dip instead (see Sample).
     void Extend(Run& run, int kind, std::int64_t start, std::int64_t time, double value);
     void Close(Run& run, EventKind kind);
     void CloseSpeeding();
@@ -135,6 +141,8 @@ private:
     AnalysisProfile m_profile;
     double m_speedingAbove;
     std::int64_t m_longSpeedingHalfSeconds;
+    std::int64_t m_speedingDipHalfSeconds;
+    std::int64_t m_suddenDipHalfSeconds;
     std::vector<std::int64_t> m_ruleLimits;  // half-seconds
     std::vector<DayResult> m_days;
     std::int64_t m_nextMidnight = -1;  // midnight of the day expected next
@@ -146,8 +154,10 @@ private:
     float m_speed2 = 0.0f;
 
     Run m_speeding;
+    std::int64_t m_speedingDip = 0;  // half-seconds at or below the threshold in the open run
     std::array<Run, kEventKindCount> m_runs;  // the four acceleration kinds
     std::array<LastEvent, kEventKindCount> m_lastClosed;
+    std::int64_t m_lastGap = INT64_MIN;  // time of the last missing sample
 
     std::vector<RuleState> m_rules;
     const float* m_speedTable;        // speed of every raw value

@@ -18,6 +18,8 @@ void ExpectSameThresholds(const EventThresholds& a, const EventThresholds& b) {
     EXPECT_DOUBLE_EQ(a.speedLimitKmh, b.speedLimitKmh);
     EXPECT_DOUBLE_EQ(a.speedingMarginKmh, b.speedingMarginKmh);
     EXPECT_EQ(a.longSpeedingSeconds, b.longSpeedingSeconds);
+    EXPECT_EQ(a.speedingDipSeconds, b.speedingDipSeconds);
+    EXPECT_EQ(a.suddenDipSeconds, b.suddenDipSeconds);
     EXPECT_DOUBLE_EQ(a.accelerationKmhPerS, b.accelerationKmhPerS);
     EXPECT_DOUBLE_EQ(a.accelerationFromKmh, b.accelerationFromKmh);
     EXPECT_DOUBLE_EQ(a.startKmhPerS, b.startKmhPerS);
@@ -68,14 +70,16 @@ TEST(ProfileFile, MissingFileIsCreatedAndReadsBackAsTheDefaults) {
 TEST(ProfileFile, BrokenValuesFallBackToTheDefaultsWithANote) {
     TempFolder tmp;
     const std::string path = tmp.Folder() + "Analysis.ini";
-    TempFolder::Write(path,
-                      "[General]\nDefaultClass=lorry\n"
-                      "[truck]\nSpeedLimit=ninety\nSuddenStart=7.5\nSuddenStop=-3\n"
-                      "LongSpeedingSeconds=2.5\n"
-                      "[Rules]\nNames=short,night,daily\n"
-                      "[Rule short]\nDrivingMinutes=150\nBreakMinutes=x\n"
-                      "[Daily]\nLimitMinutes=600\nExtendedMinutes=540\n"
-                      "[Vehicles]\n12A3456=bus\n99Z9999=boat\n");
+    TempFolder::Write(
+        path,
+        "[General]\nDefaultClass=lorry\n"
+        "[truck]\nSpeedLimit=ninety\nSuddenStart=7.5\nSuddenStop=-3\n"
+        "LongSpeedingSeconds=2.5\nSpeedingDipSeconds=0\n"
+        "[taxi]\nSpeedingDipSeconds=1.5\nSuddenDipSeconds=10\n[car]\nSpeedingDipSeconds=3601\n"
+        "[Rules]\nNames=short,night,daily\n"
+        "[Rule short]\nDrivingMinutes=150\nBreakMinutes=x\n"
+        "[Daily]\nLimitMinutes=600\nExtendedMinutes=540\n"
+        "[Vehicles]\n12A3456=bus\n99Z9999=boat\n");
     const ProfileFile profile = ProfileFile::Load(path);
     const EventThresholds truck = profile.Profile(VehicleClass::Truck).events;
     const EventThresholds defaults = DefaultThresholds(VehicleClass::Truck);
@@ -84,6 +88,10 @@ TEST(ProfileFile, BrokenValuesFallBackToTheDefaultsWithANote) {
     EXPECT_DOUBLE_EQ(truck.startKmhPerS, 7.5);
     EXPECT_DOUBLE_EQ(truck.stopKmhPerS, defaults.stopKmhPerS);
     EXPECT_EQ(truck.longSpeedingSeconds, defaults.longSpeedingSeconds);
+    EXPECT_EQ(truck.speedingDipSeconds, 0);
+    EXPECT_EQ(profile.Profile(VehicleClass::Taxi).events.speedingDipSeconds, 3);
+    EXPECT_EQ(profile.Profile(VehicleClass::Taxi).events.suddenDipSeconds, 10);
+    EXPECT_EQ(profile.Profile(VehicleClass::Car).events.speedingDipSeconds, 3);
     const AnalysisProfile p = profile.Profile(VehicleClass::Truck);
     ASSERT_EQ(p.rules.size(), 1u);  // "night" has no section, "daily" is reserved
     EXPECT_EQ(p.rules[0].maxDrivingSeconds, 150 * 60);
@@ -97,9 +105,10 @@ TEST(ProfileFile, BrokenValuesFallBackToTheDefaultsWithANote) {
     for (const std::string& note : profile.Notes()) {
         notes += note + "\n";
     }
-    for (const char* part : {"DefaultClass=lorry", "SpeedLimit=ninety", "SuddenStop=-3",
-                             "LongSpeedingSeconds=2.5", "night", "\"daily\"", "BreakMinutes=x",
-                             "ExtendedMinutes", "99Z9999=boat", "no [bus] section"}) {
+    for (const char* part :
+         {"DefaultClass=lorry", "SpeedLimit=ninety", "SuddenStop=-3", "LongSpeedingSeconds=2.5",
+          "SpeedingDipSeconds=1.5", "SpeedingDipSeconds=3601", "night", "\"daily\"",
+          "BreakMinutes=x", "ExtendedMinutes", "99Z9999=boat", "no [bus] section"}) {
         EXPECT_NE(notes.find(part), std::string::npos) << part << "\n" << notes;
     }
 }

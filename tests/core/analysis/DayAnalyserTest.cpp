@@ -79,6 +79,24 @@ Day Step(std::uint16_t before, std::uint16_t after) {
     return day;
 }
 
+// Samples from kT0 on: each a value and a count.
+Day Speeding(const std::vector<std::pair<std::uint16_t, std::size_t>>& parts) {
+    Day day = EmptyDay();
+    std::size_t from = kT0;
+    for (const auto& [value, count] : parts) {
+        Fill(day, from, count, value);
+        from += count;
+    }
+    return day;
+}
+
+// 72 km/h, from kT0 `plateau` samples of 78 km/h, then 84 km/h.
+Day Plateau(std::size_t plateau) {
+    Day day = Step(1000, 1168);
+    Fill(day, kT0, plateau, 1084);
+    return day;
+}
+
 TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     // Truck: speeding above 80 + 20 km/h, long from 180 s, acceleration 5 from >= 6 km/h,
     // start 6 from <= 5, deceleration 8 to >= 6, stop 8 to <= 5.
@@ -92,6 +110,8 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     }
     ASSERT_GT(Speed(fast), 100.0);
     ASSERT_LE(Speed(fast - 1), 100.0);
+    const std::uint16_t dip = fast - 20;
+    const std::uint16_t over = fast + 30;
 
     const std::vector<EventCase> cases{
         {"acceleration just meets",
@@ -139,6 +159,44 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
          },
          {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
           {EventKind::Speeding, kT0 + 21, kT0 + 41, Speed(fast + 100)}}},
+        // The truck's dip time is 3 s (6 samples); `dip` is 1.4 km/h under the threshold and
+        // `over` 2.2 km/h over `fast`, too little a change for any sudden event.
+        {"a dip half a second shorter than the dip time is part of the run",
+         [&] {
+             return Speeding({{fast, 20}, {dip, 5}, {over, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 45, Speed(over)}}},
+        {"a dip of the dip time ends the run",
+         [&] {
+             return Speeding({{fast, 20}, {dip, 6}, {over, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
+          {EventKind::Speeding, kT0 + 26, kT0 + 46, Speed(over)}}},
+        {"runs joined across a dip make a long speeding",
+         [&] {
+             return Speeding({{over, 200}, {dip, 5}, {fast, 155}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 360, Speed(over)},
+          {EventKind::LongSpeeding, kT0, kT0 + 360, Speed(over)}}},
+        {"a gap inside a dip ends the run",
+         [&] {
+             return Speeding({{fast, 20}, {dip, 2}, {kNoSample, 1}, {dip, 2}, {over, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(fast)},
+          {EventKind::Speeding, kT0 + 25, kT0 + 45, Speed(over)}}},
+        {"a dip at the end does not lengthen the run",
+         [&] {
+             return Speeding({{over, 20}, {dip, 4}, {kNoSample, 1}, {dip, 20}});
+         },
+         {{EventKind::Speeding, kT0, kT0 + 20, Speed(over)}}},
+        {"a dip running into the end of the samples",
+         [&] {
+             Day day = EmptyDay();
+             Fill(day, kSamplesPerDay - 25, 20, fast);
+             Fill(day, kSamplesPerDay - 5, 5, dip);
+             return day;
+         },
+         {{EventKind::Speeding, kSamplesPerDay - 25, kSamplesPerDay - 5, Speed(fast)}}},
         {"no acceleration across a gap",
          [&] {
              Day day = Step(k72Kmh, accelMeets + 50);
@@ -170,14 +228,28 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
          },
          {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 5,
            std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
-        {"runs of one kind that only touch stay two",
+        // Two steps of 6 km/h with a plateau of n samples between: the condition fails for
+        // n - 2 samples; the sudden dip time of the truck is 3 s (6 samples).
+        {"runs of one kind that only touch are one event",
+         [] { return Plateau(4); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 6,
+           std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
+        {"a dip half a second shorter than the sudden dip time is part of the event",
+         [] { return Plateau(7); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 9,
+           std::max(Speed(1084) - Speed(1000), Speed(1168) - Speed(1084))}}},
+        {"a dip of the sudden dip time parts two events",
+         [] { return Plateau(8); },
+         {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(1084) - Speed(1000)},
+          {EventKind::SuddenAcceleration, kT0 + 6, kT0 + 10, Speed(1168) - Speed(1084)}}},
+        {"a gap in the dip parts two events",
          [] {
-             Day day = Step(1000, 1168);
-             Fill(day, kT0, 4, 1084);
+             Day day = Plateau(7);
+             day[kT0 + 3] = kNoSample;
              return day;
          },
          {{EventKind::SuddenAcceleration, kT0 - 2, kT0 + 2, Speed(1084) - Speed(1000)},
-          {EventKind::SuddenAcceleration, kT0 + 2, kT0 + 6, Speed(1168) - Speed(1084)}}},
+          {EventKind::SuddenAcceleration, kT0 + 5, kT0 + 9, Speed(1168) - Speed(1084)}}},
     };
     for (const EventCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -195,6 +267,32 @@ TEST(DayAnalyserEvents, TableOfHandMadeDays) {
     }
 }
 
+TEST(DayAnalyserEvents, TheDipTimesAreTheProfiles) {
+    // 10 s over, 2 s at 100 km/h (a threshold of 80 + 20), 10 s over.
+    const Day day = Speeding({{1500, 20}, {1380, 4}, {1500, 20}});
+    ASSERT_LE(Speed(1380), 100.0);
+    const auto speedings = [&](int dipSeconds) {
+        AnalysisProfile profile = Truck();
+        profile.events.speedingDipSeconds = dipSeconds;
+        const std::vector<DayResult> days = Analyse({{"20150302", day}}, profile);
+        return days.at(0).eventCounts[static_cast<std::size_t>(EventKind::Speeding)];
+    };
+    EXPECT_EQ(speedings(0), 2);  // no tolerance: the first sample at the threshold ends a run
+    EXPECT_EQ(speedings(2), 2);
+    EXPECT_EQ(speedings(3), 1);
+
+    // The plateau of 78 km/h fails the acceleration for 2 samples.
+    const auto accelerations = [](int dipSeconds) {
+        AnalysisProfile profile = Truck();
+        profile.events.suddenDipSeconds = dipSeconds;
+        const std::vector<DayResult> days = Analyse({{"20150302", Plateau(4)}}, profile);
+        return days.at(0).eventCounts[static_cast<std::size_t>(EventKind::SuddenAcceleration)];
+    };
+    EXPECT_EQ(accelerations(0), 2);
+    EXPECT_EQ(accelerations(1), 2);
+    EXPECT_EQ(accelerations(2), 1);
+}
+
 TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
     Day first = EmptyDay();
     Day second = EmptyDay();
@@ -207,6 +305,31 @@ TEST(DayAnalyserEvents, ASpeedingRunAcrossMidnightBelongsToItsFirstDay) {
     EXPECT_EQ(days[0].events[0].start, HalfTime(Midnight("20150302"), At(23, 59, 50)));
     EXPECT_EQ(days[0].events[0].end, HalfTime(Midnight("20150303"), At(0, 0, 10)));
     EXPECT_EQ(FormatHalfSecondTime(days[0].events[0].end), "2015-03-03 00:00:10.000");
+
+    // A dip at midnight joins the run on both sides; on a day that does not follow, it ends
+    // the run at the end of the samples. (The dip from 108 km/h is also a sudden deceleration
+    // and its end a sudden acceleration: only the speedings are looked at.)
+    Fill(first, At(23, 59, 59), 2, 1380);
+    const auto speedings = [](const DayResult& day) {
+        std::vector<DrivingEvent> found;
+        for (const DrivingEvent& event : day.events) {
+            if (event.kind == EventKind::Speeding) {
+                found.push_back(event);
+            }
+        }
+        return found;
+    };
+    const std::vector<DayResult> joined = Analyse({{"20150302", first}, {"20150303", second}});
+    ASSERT_EQ(joined.size(), 2u);
+    ASSERT_EQ(speedings(joined[0]).size(), 1u);
+    EXPECT_TRUE(speedings(joined[1]).empty());
+    EXPECT_EQ(FormatHalfSecondTime(speedings(joined[0])[0].start), "2015-03-02 23:59:50.000");
+    EXPECT_EQ(FormatHalfSecondTime(speedings(joined[0])[0].end), "2015-03-03 00:00:10.000");
+    const std::vector<DayResult> apart = Analyse({{"20150302", first}, {"20150304", second}});
+    ASSERT_EQ(apart.size(), 2u);
+    ASSERT_EQ(speedings(apart[0]).size(), 1u);
+    EXPECT_EQ(FormatHalfSecondTime(speedings(apart[0])[0].end), "2015-03-02 23:59:59.000");
+    EXPECT_EQ(speedings(apart[1]).size(), 1u);
 }
 
 TEST(DayAnalyserEvents, AStartAtMidnightUsesTheSamplesBeforeIt) {
