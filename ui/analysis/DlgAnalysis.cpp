@@ -119,6 +119,15 @@ void CDlgAnalysis::Analyse(std::optional<VehicleClass> forced) {
     Fill();
 }
 
+void CDlgAnalysis::ShowDay(const std::string& day) {
+    const auto& days = m_analysis.days;
+    if (day != m_strDay && std::any_of(days.begin(), days.end(),
+                                       [&day](const AnalysedDay& d) { return d.date == day; })) {
+        m_strDay = day;
+        Fill();
+    }
+}
+
 const AnalysedDay* CDlgAnalysis::ShownDay() const {
     for (const AnalysedDay& day : m_analysis.days) {
         if (day.date == m_strDay) {

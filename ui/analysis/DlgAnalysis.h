@@ -2,7 +2,8 @@
 // CDlgAnalysis: the driving analysis of the open record for the day the graphs show. The
 // vehicle's class (which chooses the thresholds of the profile file) can be changed here and
 // is stored for the vehicle; a table lists the day's dangerous-driving events and driving-rule
-// violations by start, and a click on a row asks for the graph cursor at its start. The whole
+// violations by start, and a click on a row asks for the graph cursor at its start; the frame
+// shows the day the graphs load while the window is open. The whole
 // record is analysed (a rule's driving carries across midnight), the daily limit over the
 // record's own days.
 #pragma once
@@ -33,6 +34,8 @@ public:
     QLabel* Summary() const { return m_pSummary; }
     QTableWidget* Table() const { return m_pTable; }
 
+    // Shows another day of the record (YYYYMMDD); a day the record does not hold is ignored.
+    void ShowDay(const std::string& day);
     // The class chosen: stored for the vehicle, the record analysed again with it.
     void ChooseClass(vantrel::analysis::VehicleClass vehicleClass);
     // A row's start as a half-second of the day (0..172,799); -1 for no such row.

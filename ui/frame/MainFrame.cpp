@@ -32,6 +32,7 @@
 #include "ui/views/DrivingInfo.h"
 #include "ui/views/RecordListModel.h"
 #include "ui/views/WndGraph.h"
+#include "ui/views/WndGraphInfo.h"
 #include "ui/views/WndList.h"
 
 namespace {
@@ -306,11 +307,17 @@ void CMainFrame::OpenAnalysis() {
         return;
     }
     delete m_pAnalysis;  // the one of an earlier record
-    const vantrel::SystemTime& day = graph->m_view.m_stDay;
-    char date[16];
-    std::snprintf(date, sizeof date, "%04u%02u%02u", day.wYear, day.wMonth, day.wDay);
-    m_pAnalysis = new CDlgAnalysis(record, date, vantrel::ui::AnalysisProfilePath(), this);
+    const auto dateOfGraph = [graph] {
+        const vantrel::SystemTime& day = graph->m_view.m_stDay;
+        char date[16];
+        std::snprintf(date, sizeof date, "%04u%02u%02u", day.wYear, day.wMonth, day.wDay);
+        return std::string(date);
+    };
+    m_pAnalysis = new CDlgAnalysis(record, dateOfGraph(), vantrel::ui::AnalysisProfilePath(), this);
     m_pAnalysis->setAttribute(Qt::WA_DeleteOnClose);
+    // The window follows the day chosen in the graphs.
+    connect(graph->m_wndInfo, &CWndGraphInfo::DayLoaded, m_pAnalysis,
+            [this, dateOfGraph] { m_pAnalysis->ShowDay(dateOfGraph()); });
     connect(m_pAnalysis, &CDlgAnalysis::CursorRequested, this, [this](int halfSecond) {
         if (CWndGraph* shown = Graph()) {
             shown->MoveCursorToHalfSecond(halfSecond);

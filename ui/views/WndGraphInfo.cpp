@@ -150,6 +150,7 @@ void CWndGraphInfo::LoadDay() {
     m_graph.m_wndSpeed->m_bHasData = 1;
     m_graph.m_wndDist->m_bHasData = 1;
     m_graph.RepaintAfterCursorMove();
+    emit DayLoaded();
 }
 
 void CWndGraphInfo::Clear() {

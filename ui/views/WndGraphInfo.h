@@ -48,6 +48,10 @@ public:
     std::string m_strDayMaxSpeedTime;
     std::uint8_t m_nScale = 0;
 
+signals:
+    // A day was loaded into the graphs (LoadDay).
+    void DayLoaded();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

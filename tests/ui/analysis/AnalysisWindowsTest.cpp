@@ -26,6 +26,7 @@
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/PanelToolMenu.h"
 #include "ui/views/WndGraph.h"
+#include "ui/views/WndGraphInfo.h"
 
 namespace {
 
@@ -136,6 +137,34 @@ TEST_F(AnalysisWindows, AClickMovesTheGraphCursorToTheStart) {
     frame.OpenSelectedRecord();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(old.isNull());
+}
+
+TEST_F(AnalysisWindows, TheWindowFollowsTheDayOfTheGraphs) {
+    vantrel::test::RecordFixture fixture;
+    fixture.stamp = "20150302100000";
+    fixture.days = {"20150302", "20150303"};
+    const std::string record =
+        vantrel::test::WriteRecord(m_app.BackupFolder(), "20150310080000", fixture);
+    const std::string base = record.substr(0, record.size() - 4);
+    TempFolder::Write(base + "_20150302.cda", kKnownDay);
+    TempFolder::Write(base + "_20150303.cda", Day({{At(9, 0), 20, 1500}}));
+    CMainFrame frame;
+    frame.Store().SelectRecord(record);
+    frame.OpenSelectedRecord();
+    ASSERT_NE(frame.Graph(), nullptr);
+    frame.OnCommand(CPanelToolMenu::kCmdAnalysis);
+    CDlgAnalysis* dialog = frame.AnalysisWindow();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->Day(), "20150302");
+    EXPECT_EQ(dialog->Table()->rowCount(), 2);
+
+    CWndGraphInfo* info = frame.Graph()->m_wndInfo;
+    ASSERT_EQ(info->DaySelector()->count(), 2);
+    info->DaySelector()->setCurrentIndex(1);
+    info->LoadDay();
+    EXPECT_EQ(dialog->Day(), "20150303");
+    ASSERT_EQ(dialog->Table()->rowCount(), 1);
+    EXPECT_EQ(dialog->Table()->item(0, 1)->text(), "09:00:00.0");
 }
 
 TEST_F(AnalysisWindows, TheFleetSummaryGroupsSortsAndSavesWhatItShows) {
